@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Morvane needs to build, run and test, skipping
+# those already present. Run as root on Debian 12.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+  libsdl2-dev libpng-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  xvfb xdotool x11-utils man-db
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Morvane twice (a normal build and one with
+# AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test in both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/install-deps.sh
+
+jobs=$(nproc)
+export CTEST_OUTPUT_ON_FAILURE=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMORVANE_SANITIZE=ON \
+  -DMORVANE_BUILD_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+
+echo "== Tests (normal build) =="
+ctest --test-dir build -j "$jobs" --timeout 300
+echo "== Tests (sanitizer build) =="
+ctest --test-dir build-asan -j "$jobs" --timeout 600

@@ -1,0 +1,62 @@
+#include "store/line_reader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+
+LineReader::LineReader(const char* path) {
+  do {
+    fd_ = ::open(path, O_RDONLY | O_CLOEXEC);
+  } while (fd_ < 0 && errno == EINTR);
+  if (fd_ >= 0) {
+    buffer_ = new (std::nothrow) char[kBufferSize];
+    if (buffer_ == nullptr) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+    data_ = buffer_;
+  }
+}
+
+LineReader::LineReader(std::string_view bytes)
+    : inMemory_(true), data_(bytes.data()), size_(bytes.size()) {}
+
+LineReader::~LineReader() {
+  if (fd_ >= 0) ::close(fd_);
+  delete[] buffer_;
+}
+
+bool LineReader::Fill() {
+  if (position_ < size_) return true;
+  if (inMemory_ || exhausted_ || fd_ < 0) return false;
+  for (;;) {
+    const ssize_t got = ::read(fd_, buffer_, kBufferSize);
+    if (got > 0) {
+      size_ = static_cast<std::size_t>(got);
+      position_ = 0;
+      return true;
+    }
+    if (got < 0 && errno == EINTR) continue;
+    exhausted_ = true;  // end of file, or an error such as reading a directory
+    return false;
+  }
+}
+
+bool LineReader::ReadPiece(Piece& piece, std::size_t& length) {
+  std::size_t count = 0;
+  while (count < kPieceLimit && Fill()) {
+    char c = data_[position_++];
+    if (c == '\r' && Fill() && data_[position_] == '\n') {
+      ++position_;
+      c = '\n';
+    }
+    piece[count++] = c;
+    if (c == '\n') break;
+  }
+  if (count == 0) return false;
+  piece[count] = '\0';
+  length = count;
+  return true;
+}

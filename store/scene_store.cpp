@@ -1,0 +1,3 @@
+#include "store/scene_store.h"
+
+SceneStore theSceneStore;
