@@ -1,0 +1,63 @@
+#include "tools/png_io.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const {
+    if (f != nullptr) std::fclose(f);
+  }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+void SetError(std::string* error, const std::string& what) {
+  if (error != nullptr) *error = what;
+}
+
+}  // namespace
+
+bool WritePng(const std::string& path, const RgbPicture& picture, std::string* error) {
+  FilePtr file(std::fopen(path.c_str(), "wb"));
+  if (!file) {
+    SetError(error, "cannot write " + path);
+    return false;
+  }
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(picture.width);
+  image.height = static_cast<png_uint_32>(picture.height);
+  image.format = PNG_FORMAT_RGB;
+  const bool written =
+      png_image_write_to_stdio(&image, file.get(), 0, picture.pixels.data(), 0, nullptr) != 0;
+  png_image_free(&image);
+  if (!written || std::fflush(file.get()) != 0) {
+    SetError(error, "cannot write " + path);
+    return false;
+  }
+  return true;
+}
+
+bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+    SetError(error, "cannot read " + path + ": " + image.message);
+    return false;
+  }
+  image.format = PNG_FORMAT_RGB;
+  picture.width = static_cast<int>(image.width);
+  picture.height = static_cast<int>(image.height);
+  picture.pixels.assign(PNG_IMAGE_SIZE(image), 0);
+  // Transparent pixels are composited over black, as the viewer clears to black.
+  const png_color black{0, 0, 0};
+  if (png_image_finish_read(&image, &black, picture.pixels.data(), 0, nullptr) == 0) {
+    SetError(error, "cannot decode " + path + ": " + image.message);
+    png_image_free(&image);
+    return false;
+  }
+  return true;
+}

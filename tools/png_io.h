@@ -1,0 +1,20 @@
+// PNG files for the tools and tests: 8-bit RGB pictures, top row first.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct RgbPicture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> pixels;  // width * height * 3 bytes, top row first
+};
+
+// Writes `picture` as an 8-bit RGB PNG. Returns false (and sets `error`) when
+// the file cannot be written.
+bool WritePng(const std::string& path, const RgbPicture& picture, std::string* error = nullptr);
+
+// Reads any PNG as 8-bit RGB (palettes expanded, alpha and 16-bit depth
+// dropped). Returns false (and sets `error`) when the file is missing or not a PNG.
+bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error = nullptr);
