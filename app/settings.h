@@ -1,0 +1,20 @@
+// The fixed settings the application shell runs with. Only the full-screen
+// flag changes at run time (the start-up question and the windowed fallback).
+#pragma once
+
+#include <cstdint>
+
+struct Settings {
+  float moveStep = 0.15f;  // scene units per tick
+  float turnStep = 0.04f;  // radians per tick
+  bool fullScreen = true;
+  std::int32_t width = 800;
+  std::int32_t height = 600;
+  std::uint32_t timerIntervalMs = 10;
+};
+
+// The process's settings.
+extern Settings theSettings;
+
+// The colour depth the window and display mode are requested with.
+inline constexpr int kColourBits = 32;
