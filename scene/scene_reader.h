@@ -1,0 +1,61 @@
+// The reader of scene.txt: every "list=…;" … "endlist;" block becomes one
+// SceneEntry (which display list to call, its show and solid flags, its
+// translation, rotation rates and scale) appended to the store, and the store's
+// scene entry count follows every append.
+//
+// The file is strict and line-oriented: each line (lower-cased first) is either
+// a keyword and ';' or key '=' value ';', with the ';' as the very last
+// character before the line break. The outcome is a small result code; nothing
+// is logged and nothing is shown to the user.
+//
+// ReadSceneFile only gets the bytes (through the shared line reader);
+// ReadScenePieces does the work and is what tests and fuzz harnesses drive with
+// bytes in memory. A list name is resolved to its display-list id by its
+// position among the store's named lists, so the compiler must have run first.
+//
+// Choices for text the format does not foresee:
+// - a piece holding a NUL byte counts only up to that byte, as in objects.txt;
+// - a list name longer than 19 characters is cut to 19, as the compiler cuts
+//   the names it records, so a long name still finds its list;
+// - a vector component is converted from all of its characters, however many
+//   the line holds; components after the third are read and dropped.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "store/line_reader.h"
+#include "store/scene_store.h"
+
+// Result codes of the scene reader.
+enum SceneReadResult : std::int32_t {
+  kSceneRead = 0,              // an accepted "end;" or the end of the file
+  kSceneCannotOpen = 1,        // the file cannot be opened for reading
+  kSceneNoSemicolon = 2,       // the character before a line's last is not ';'
+  kSceneSecondBegin = 3,       // "begin;" inside begin … end
+  kSceneSecondScene = 4,       // "scene=…;" inside scene … endscene
+  kSceneStrayEndList = 5,      // "endlist;" outside begin, scene or list
+  kSceneStrayEndScene = 6,     // "endscene;" outside a scene or inside a list
+  kSceneStrayEnd = 7,          // "end;" outside begin or with a scene or list open
+  kSceneAssignmentBefore = 8,  // any assignment line before "begin;"
+};
+
+// Reads `fileName` into store.sceneEntries. Sets store.sceneEntryCount to 0
+// first; returns kSceneCannotOpen (store otherwise untouched) when the file
+// cannot be opened, else what ReadScenePieces returns.
+std::int32_t ReadSceneFile(SceneStore& store, const char* fileName);
+
+// Reads the pieces of `reader` until an accepted "end;", the end of the data or
+// the first failing line, whose code is returned; nothing of a failing line is
+// applied, and every block closed before it stays appended and counted.
+std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader);
+
+// Reads a vector value into `target`: the first character is skipped unread,
+// then '-' restarts a component, digits and '.' extend it, ',' and the last
+// character end it; components the value does not reach keep their values.
+void ReadSceneVector(std::string_view value, float (&target)[3]);
+
+// The 1-based position of the first named list called `name`, walking
+// store.namedListCursor from the start and leaving it where the walk stopped;
+// the number of named lists when none matches (0 when there are none).
+std::int32_t LookUpListId(SceneStore& store, const char* name);
