@@ -1,0 +1,196 @@
+#include "compiler/display_list_compiler.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string_view>
+
+#include "compiler/gl_transcript.h"
+#include "compiler/primitive_emitter.h"
+
+namespace {
+
+// Walk state of one run: the repeat factors hold from one texture binding to
+// the next, across primitives and lists.
+struct WalkState {
+  std::int32_t sRepeat = 1;
+  std::int32_t tRepeat = 1;
+  float firstTexture = 0;
+  float secondTexture = 0;
+  bool listOpen = false;  // only so that a list left open can be closed at the end
+};
+
+bool KeyIs(const Statement& statement, std::string_view literal) {
+  // The key field is compared whole; a field without a terminator matches nothing.
+  const char* end = static_cast<const char*>(std::memchr(statement.key, '\0', kKeySize));
+  return end != nullptr &&
+         std::string_view(statement.key, static_cast<std::size_t>(end - statement.key)) == literal;
+}
+
+// A repeat factor is a vector component truncated toward zero; values beyond
+// the integer range saturate, and a value that is no number gives 0.
+std::int32_t TruncateRepeat(float component) {
+  if (std::isnan(component)) return 0;
+  constexpr double kLowest = std::numeric_limits<std::int32_t>::min();
+  constexpr double kHighest = std::numeric_limits<std::int32_t>::max();
+  const double value = std::trunc(static_cast<double>(component));
+  if (value <= kLowest) return std::numeric_limits<std::int32_t>::min();
+  if (value >= kHighest) return std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(value);
+}
+
+// The GL texture name for a texture number, truncated toward zero. A number
+// that addresses no slot of the table (negative, too large, not a number)
+// gives 0, which binds no texture at all.
+std::uint32_t TextureName(const SceneStore& store, float number) {
+  const double value = static_cast<double>(number);
+  if (!(value > -1.0) || !(value < static_cast<double>(store.textures.size()))) return 0;
+  return store.textures[static_cast<std::size_t>(value)];
+}
+
+// One pass of a primitive named by the statement at `typePosition`: glBegin,
+// the run after it, glEnd. At the end of the list there is no statement to
+// name it, so the primitive is an empty one of quads.
+void CompilePrimitive(SceneStore& store, GlTranscript& gl, Cursor typePosition,
+                      const WalkState& walk) {
+  store.statementCursor = typePosition;
+  char name[kTextSize + 1] = {};
+  if (typePosition < store.statements.size()) {
+    std::memcpy(name, store.statements[typePosition].text, kTextSize);
+    ++store.statementCursor;
+  }
+  BeginPrimitive(gl, name);
+  EmitPrimitiveVertices(store, gl, walk.sRepeat, walk.tRepeat);
+}
+
+void CompileNewList(SceneStore& store, GlTranscript& gl, const Statement& statement,
+                    WalkState& walk) {
+  ++store.lastListId;
+  gl.NewList(store.lastListId);
+  walk.listOpen = true;
+  store.currentNamedList.listId = store.lastListId;
+  // A name longer than the field is cut to 19 characters; the scene reader
+  // cuts a list name the same way, so the lookup still finds it.
+  const char* end = static_cast<const char*>(std::memchr(statement.text, '\0', kTextSize));
+  const std::size_t length =
+      end == nullptr ? kTextSize : static_cast<std::size_t>(end - statement.text);
+  CopyBounded(store.currentNamedList.name, std::string_view(statement.text, length));
+  store.AppendCurrentNamedList();
+}
+
+// The cursor stands on the second "textur" statement of a pair.
+void CompileBlendedPair(SceneStore& store, GlTranscript& gl, WalkState& walk) {
+  const Cursor secondStatement = store.statementCursor;
+  walk.secondTexture = store.statements[secondStatement].vector[0];
+  gl.EnableBlend();
+  gl.BlendMultiply();
+  gl.BindTexture(TextureName(store, walk.firstTexture));
+  // Whatever follows the pair names the primitive, whatever its key and kind.
+  store.savedStatementCursor = secondStatement + 1;
+  CompilePrimitive(store, gl, store.savedStatementCursor, walk);
+  gl.BlendAdd();
+  gl.BindTexture(TextureName(store, walk.secondTexture));
+  CompilePrimitive(store, gl, store.savedStatementCursor, walk);
+  gl.DisableBlend();
+}
+
+void CompileTextureBinding(SceneStore& store, GlTranscript& gl, const Statement& statement,
+                           WalkState& walk) {
+  walk.firstTexture = statement.vector[0];
+  walk.secondTexture = statement.vector[0];
+  walk.sRepeat = TruncateRepeat(statement.vector[1]);
+  walk.tRepeat = TruncateRepeat(statement.vector[2]);
+  const Cursor next = store.statementCursor + 1;
+  if (next < store.statements.size() && KeyIs(store.statements[next], "textur")) {
+    store.statementCursor = next;
+    CompileBlendedPair(store, gl, walk);
+    return;
+  }
+  gl.BindTexture(TextureName(store, walk.secondTexture));
+}
+
+void CompileBareKeyword(GlTranscript& gl, const Statement& statement, WalkState& walk) {
+  if (KeyIs(statement, "endlist")) {
+    gl.EndList();
+    walk.listOpen = false;
+  } else if (KeyIs(statement, "list")) {
+    gl.Marker("List;\n");
+  } else if (KeyIs(statement, "scene")) {
+    gl.Marker("Scene;\n");
+  } else if (KeyIs(statement, "endscene")) {
+    gl.Marker("EndScene;\n");
+  } else if (KeyIs(statement, "begin")) {
+    gl.Marker("Begin;\n");
+  } else if (KeyIs(statement, "end")) {
+    gl.Marker("End;\n");
+  }
+}
+
+// Compiles the statement at the cursor. Returns false when the walk must stop
+// there: the statement was rejected by the reader.
+bool Dispatch(SceneStore& store, GlTranscript& gl, WalkState& walk) {
+  // A copy: the statement list does not change during the walk, but the
+  // dispatch moves the cursor, and a copy keeps this statement's fields fixed.
+  const Statement statement = store.statements[store.statementCursor];
+  switch (statement.kind) {
+    case kBareKeyword:
+      CompileBareKeyword(gl, statement, walk);
+      return true;
+    case kVector3:
+      if (KeyIs(statement, "textur")) CompileTextureBinding(store, gl, statement, walk);
+      return true;
+    case kName:
+      if (KeyIs(statement, "name")) {
+        CompileNewList(store, gl, statement, walk);
+      } else if (KeyIs(statement, "type")) {
+        CompilePrimitive(store, gl, store.statementCursor, walk);
+      }
+      return true;
+    case kNumber:
+    case kVector2:
+    case kVector4:
+      return true;
+    default:
+      return false;
+  }
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+std::int32_t CompileStatements(SceneStore& store, TextWriter& transcript) {
+  GlTranscript gl(transcript);
+  gl.Header();
+  store.namedListCursor = 0;
+  store.statementCursor = 0;
+  WalkState walk;
+  std::int32_t result = store.compileStatus;
+  while (store.statementCursor < store.statements.size()) {
+    if (!Dispatch(store, gl, walk)) {
+      result = kCompileFailed;
+      break;
+    }
+    ++store.statementCursor;
+  }
+  // An open list would record every later GL call of the run instead of
+  // executing it, and the frames would never be drawn.
+  if (walk.listOpen) gl.EndList();
+  return result;
+}
+
+std::int32_t CompileDisplayLists(SceneStore& store) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen("ogllist.txt", "w"));
+  if (file == nullptr) return kCompileFailed;
+  std::int32_t result = 0;
+  {
+    TextWriter transcript(file.get());
+    result = CompileStatements(store, transcript);
+    transcript.Flush();
+  }
+  return result;
+}

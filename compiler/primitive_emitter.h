@@ -1,0 +1,34 @@
+// One GL primitive from the statements after a "type" statement: the mode
+// from the primitive's name, then a glTexCoord2f or glVertex3f per statement of
+// the run, then glEnd.
+//
+// A statement's role in the run is decided by its key alone, never its kind: a
+// key of at most 3 characters beginning with "t" is a texture coordinate (vector
+// slots 0 and 1), one beginning with "p" a vertex (slots 0, 1 and 2); any other
+// key ends the run. Texture coordinates reach GL multiplied by the repeat
+// factors and the transcript as written. Position lives in the store's shared
+// statement cursor, so the compiler's walk resumes where the run ended.
+//
+// Needs a current GL context and an open transcript. Does not open or close
+// display lists, bind textures or look at statement kinds.
+#pragma once
+
+#include <cstdint>
+
+#include "compiler/gl_transcript.h"
+#include "store/scene_store.h"
+
+// The GL mode a primitive name stands for; a name outside the table (points,
+// lines, polygons, the empty text) gives quads.
+PrimitiveMode PrimitiveModeForName(const char* primitiveName);
+
+// Issues glBegin for `primitiveName` (NUL-terminated) and writes its line.
+// Touches no cursor. Always returns 0.
+std::int32_t BeginPrimitive(GlTranscript& transcript, const char* primitiveName);
+
+// Emits the run of coordinates and vertices from the statement cursor onwards
+// and closes the primitive with glEnd. Leaves the cursor on the last statement
+// of the run, or one before where it started when the run was empty (a cursor
+// at or past the end counts as the end of the run). Always returns 0.
+std::int32_t EmitPrimitiveVertices(SceneStore& store, GlTranscript& transcript,
+                                   std::int32_t sRepeat, std::int32_t tRepeat);
