@@ -9,8 +9,12 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return c >= 'a' && c <= 'z'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsLetter(char c) {
+  return c >= 'a' && c <= 'z';
+}
 
 // The value text of one component, number or name: at most 31 characters are
 // kept, but the full length is counted so the length rules still see it.

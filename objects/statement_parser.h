@@ -15,12 +15,12 @@
 // Result codes of ParseStatement. Code 3 is never returned.
 enum ParseResult : std::int32_t {
   kParsed = 0,
-  kLineTooLong = 1,        // "Large Input": more than 300 characters
-  kKeyTooLong = 2,         // "Large CMD": a key of 20 or more characters
-  kComponentTooLong = 4,   // "Large value %d": a vector component of more than 10 characters
-  kBadValue = 5,           // "bad values": nothing after "=" begins a value
-  kNumberTooLong = 6,      // "Large Value" or "After . Large"
-  kNoKeyTerminator = 7,    // "Missing = or ;": the line holds neither
+  kLineTooLong = 1,       // "Large Input": more than 300 characters
+  kKeyTooLong = 2,        // "Large CMD": a key of 20 or more characters
+  kComponentTooLong = 4,  // "Large value %d": a vector component of more than 10 characters
+  kBadValue = 5,          // "bad values": nothing after "=" begins a value
+  kNumberTooLong = 6,     // "Large Value" or "After . Large"
+  kNoKeyTerminator = 7,   // "Missing = or ;": the line holds neither
 };
 
 inline constexpr int kMaxLineLength = 300;

@@ -42,13 +42,20 @@ std::unique_ptr<OffscreenContext> OffscreenContext::Create(int width, int height
     return nullptr;
   }
 
-  const EGLint configAttributes[] = {EGL_SURFACE_TYPE,    EGL_PBUFFER_BIT,
-                                     EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                     EGL_RED_SIZE,        8,
-                                     EGL_GREEN_SIZE,      8,
-                                     EGL_BLUE_SIZE,       8,
-                                     EGL_ALPHA_SIZE,      8,
-                                     EGL_DEPTH_SIZE,      16,
+  const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
+                                     EGL_PBUFFER_BIT,
+                                     EGL_RENDERABLE_TYPE,
+                                     EGL_OPENGL_BIT,
+                                     EGL_RED_SIZE,
+                                     8,
+                                     EGL_GREEN_SIZE,
+                                     8,
+                                     EGL_BLUE_SIZE,
+                                     8,
+                                     EGL_ALPHA_SIZE,
+                                     8,
+                                     EGL_DEPTH_SIZE,
+                                     16,
                                      EGL_NONE};
   EGLConfig config = nullptr;
   EGLint configCount = 0;

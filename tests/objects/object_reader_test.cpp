@@ -69,12 +69,12 @@ TEST(ReadObjectFile, ErrorsAreNumberedFromLineZero) {
 }
 
 TEST(ReadObjectFile, LongLinesArriveInPieces) {
-  const std::string first = "k=" + std::string(252, 'x');  // 254 characters
+  const std::string first = "k=" + std::string(252, 'x');   // 254 characters
   const std::string second = std::string(45, 'x') + ";\n";  // the rest of a 300-character line
   const ReadResult r = ReadBytes(first + second + "s=1;\n");
   ASSERT_EQ(r.store.statements.size(), 3u);
   EXPECT_EQ(r.log, first + "\n" + "Parse: 'k' | Value:  = Name = \n\n" +  //
-                       second + "Parse-Error: 2 in Line: 1.\n" +           //
+                       second + "Parse-Error: 2 in Line: 1.\n" +          //
                        "s=1;\nParse: 's' | Value:  = Value = 1 )\n\n");
 }
 

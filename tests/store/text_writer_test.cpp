@@ -18,9 +18,9 @@ std::string Printf(const char* format, double value) {
 }
 
 TEST(TextWriter, NumberFormatsMatchTheStandardOnes) {
-  const float values[] = {0.f,     1.f,        -1.f,      1.5f,     -2.f,      12.5f,
-                          0.005f,  0.015f,     123.456f,  99999.99f, 1e-7f,   3.4e38f,
-                          -0.f,    1234567.f,  0.125f,    -0.005f,  2.675f,    100.f};
+  const float values[] = {0.f,    1.f,       -1.f,     1.5f,      -2.f,   12.5f,
+                          0.005f, 0.015f,    123.456f, 99999.99f, 1e-7f,  3.4e38f,
+                          -0.f,   1234567.f, 0.125f,   -0.005f,   2.675f, 100.f};
   for (float v : values) {
     CapturedStream out;
     {

@@ -29,7 +29,9 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-CapturedStream::CapturedStream() { file_ = open_memstream(&buffer_, &size_); }
+CapturedStream::CapturedStream() {
+  file_ = open_memstream(&buffer_, &size_);
+}
 
 CapturedStream::~CapturedStream() {
   if (file_ != nullptr) std::fclose(file_);
