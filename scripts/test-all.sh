@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 jobs=$(nproc)
 export CTEST_OUTPUT_ON_FAILURE=1
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:suppressions=$PWD/tests/asan.supp
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
