@@ -58,5 +58,6 @@ bool LineReader::ReadPiece(Piece& piece, std::size_t& length) {
   if (count == 0) return false;
   piece[count] = '\0';
   length = count;
+  ++piecesRead_;
   return true;
 }

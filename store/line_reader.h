@@ -41,6 +41,10 @@ class LineReader {
   // a NUL byte.
   bool ReadPiece(Piece& piece, std::size_t& length);
 
+  // How many pieces have been read so far; after a loader stops at a failing
+  // piece, this is that piece's 1-based number, which is what diagnostics show.
+  std::size_t PiecesRead() const { return piecesRead_; }
+
  private:
   // Makes at least one unread byte available; false at end of data or error.
   bool Fill();
@@ -52,5 +56,6 @@ class LineReader {
   const char* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t position_ = 0;
+  std::size_t piecesRead_ = 0;
   char* buffer_ = nullptr;
 };

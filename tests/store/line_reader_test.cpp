@@ -61,6 +61,7 @@ TEST(LineReader, ReadsFilesAcrossBufferBoundaries) {
   ASSERT_TRUE(reader.IsOpen());
   const std::vector<std::string> pieces = Pieces(reader);
   ASSERT_EQ(pieces.size(), 40000u);
+  EXPECT_EQ(reader.PiecesRead(), 40000u);
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     ASSERT_EQ(pieces[i], "line" + std::to_string(i % 10) + "xx\n") << i;
   }
