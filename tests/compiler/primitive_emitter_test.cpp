@@ -1,0 +1,153 @@
+// One primitive at a time: its mode, the roles of keys inside a run, the
+// numbers GL receives against the numbers the transcript shows, and where the
+// shared cursor is left.
+#include "compiler/primitive_emitter.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "compiler/gl_transcript.h"
+#include "store/text_writer.h"
+#include "tests/compiler/compiler_test_support.h"
+#include "tests/support/test_files.h"
+#include "tools/offscreen_context.h"
+
+namespace {
+
+class PrimitiveEmission : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    context_ = OffscreenContext::Create(16, 16, &error);
+    ASSERT_NE(context_, nullptr) << error;
+  }
+
+  // Compiles one primitive named `name` from the statements of `objects`,
+  // starting at statement `start`, into display list 1 and returns its lines.
+  std::string EmitInto(SceneStore& store, const char* name, Cursor start, std::int32_t sRepeat,
+                       std::int32_t tRepeat) {
+    CapturedStream out;
+    {
+      TextWriter writer(out.file());
+      GlTranscript gl(writer);
+      glNewList(1, GL_COMPILE);
+      EXPECT_EQ(BeginPrimitive(gl, name), 0);
+      store.statementCursor = start;
+      EXPECT_EQ(EmitPrimitiveVertices(store, gl, sRepeat, tRepeat), 0);
+      glEndList();
+    }
+    return out.Text();
+  }
+
+  std::unique_ptr<OffscreenContext> context_;
+};
+
+TEST_F(PrimitiveEmission, NamesSelectTheMode) {
+  struct Case {
+    const char* name;
+    GLenum mode;
+    const char* line;
+  } cases[] = {
+      {"gl_quads", GL_QUADS, "glBegin(GL_QUADS);\n"},
+      {"gl_quad_strip", GL_QUAD_STRIP, "glBegin(GL_QUAD_STRIP);\n"},
+      {"gl_triangles", GL_TRIANGLES, "glBegin(GL_TRIANGLES);\n"},
+      {"gl_triangle_fan", GL_TRIANGLE_FAN, "glBegin(GL_TRIANGLE_FAN);\n"},
+      {"gl_triangle_strip", GL_TRIANGLE_STRIP, "glBegin(GL_TRIANGLE_STRIP);\n"},
+      {"gl_polygon", GL_QUADS, "glBegin(GL_QUADS);\n"},
+      {"gl_points", GL_QUADS, "glBegin(GL_QUADS);\n"},
+      {"", GL_QUADS, "glBegin(GL_QUADS);\n"},
+      {"gl_quads ", GL_QUADS, "glBegin(GL_QUADS);\n"},
+      {"gl_triangles_x", GL_QUADS, "glBegin(GL_QUADS);\n"},
+      {"GL_TRIANGLES", GL_QUADS, "glBegin(GL_QUADS);\n"},  // names arrive lower-cased
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(static_cast<GLenum>(PrimitiveModeForName(c.name)), c.mode);
+    SceneStore store;
+    EXPECT_EQ(EmitInto(store, c.name, 0, 1, 1), std::string(c.line) + "glEnd();\n");
+  }
+}
+
+TEST_F(PrimitiveEmission, KeysDecideTheRoleWhateverTheKind) {
+  struct Case {
+    const char* line;
+    const char* emitted;  // empty: the statement ends the run
+  } cases[] = {
+      {"t=(0.5,0.25);", "glTexCoord2f(  0.50,  0.25);\n"},
+      {"t9=(1,2);", "glTexCoord2f(  1.00,  2.00);\n"},
+      {"t99=(1,2);", "glTexCoord2f(  1.00,  2.00);\n"},
+      {"t100=(1,2);", ""},
+      {"type=gl_quads;", ""},
+      {"textur=(1,1,1);", ""},
+      {"p=(1,2,3);", "glVertex3f(  1.00,  2.00,  3.00);\n"},
+      {"p7=(-1,-2,-3);", "glVertex3f( -1.00, -2.00, -3.00);\n"},
+      {"p77=(123.456,0.5,-0.006);", "glVertex3f(123.46,  0.50, -0.01);\n"},
+      {"pos=(1,2,3);", "glVertex3f(  1.00,  2.00,  3.00);\n"},
+      {"p100=(1,2,3);", ""},
+      {"q=(1,2,3);", ""},
+      // A number or a name under a vertex key still draws, from the vector slots
+      // the earlier line left: the key alone decides.
+      {"p=5;", "glVertex3f(  4.00,  5.00,  6.00);\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    SceneStore store = StoreFromObjects("v=(4,5,6);\n" + std::string(c.line) + "\nend;\n");
+    const std::string lines = EmitInto(store, "gl_quads", 1, 1, 1);
+    EXPECT_EQ(lines, "glBegin(GL_QUADS);\n" + std::string(c.emitted) + "glEnd();\n");
+    // Left on the last statement of the run, or one before the start when empty.
+    EXPECT_EQ(store.statementCursor, *c.emitted ? 1u : 0u);
+  }
+}
+
+TEST_F(PrimitiveEmission, RunReachingTheEndStaysOnTheLastStatement) {
+  SceneStore store = StoreFromObjects("type=gl_quads;\np=(1,2,3);\nt=(0,1);\n");
+  EXPECT_EQ(EmitInto(store, "gl_quads", 1, 1, 1),
+            "glBegin(GL_QUADS);\nglVertex3f(  1.00,  2.00,  3.00);\n"
+            "glTexCoord2f(  0.00,  1.00);\nglEnd();\n");
+  EXPECT_EQ(store.statementCursor, 2u);
+  // A cursor beyond the list is taken as its end.
+  EXPECT_EQ(EmitInto(store, "gl_quads", kNoPosition, 1, 1), "glBegin(GL_QUADS);\nglEnd();\n");
+  EXPECT_EQ(store.statementCursor, 2u);
+}
+
+// What GL really receives: texture coordinates times the repeat factors, and
+// vertex slots carried over from earlier statements.
+TEST_F(PrimitiveEmission, GlReceivesScaledCoordinatesAndCarriedSlots) {
+  SceneStore store = StoreFromObjects(
+      "type=gl_triangles;\n"
+      "t=(0.5,0.5);\np1=(1,2,3);\n"
+      "t=(-1,2);\np2=(4,5);\n"  // two components: z stays 3
+      "p3=(-4,-5,-6);\n");
+  const std::string lines = EmitInto(store, "gl_triangles", 1, 2, 3);
+  EXPECT_EQ(lines,
+            "glBegin(GL_TRIANGLES);\n"
+            "glTexCoord2f(  0.50,  0.50);\nglVertex3f(  1.00,  2.00,  3.00);\n"
+            "glTexCoord2f( -1.00,  2.00);\nglVertex3f(  4.00,  5.00,  3.00);\n"
+            "glVertex3f( -4.00, -5.00, -6.00);\nglEnd();\n");
+  const std::vector<FedBackVertex> drawn = VerticesDrawnByList(1);
+  ASSERT_EQ(drawn.size(), 3u);
+  const FedBackVertex expected[] = {{1, 2, 3, 1.0f, 1.5f}, {4, 5, 3, -2, 6}, {-4, -5, -6, -2, 6}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_NEAR(drawn[i].x, expected[i].x, 1e-3);
+    EXPECT_NEAR(drawn[i].y, expected[i].y, 1e-3);
+    EXPECT_NEAR(drawn[i].z, expected[i].z, 1e-3);
+    EXPECT_FLOAT_EQ(drawn[i].s, expected[i].s);
+    EXPECT_FLOAT_EQ(drawn[i].t, expected[i].t);
+  }
+}
+
+TEST_F(PrimitiveEmission, ZeroAndNegativeRepeatFactors) {
+  SceneStore store = StoreFromObjects("t=(0.75,0.25);\np=(1,1,0);\np=(2,1,0);\np=(1,2,0);\n");
+  EmitInto(store, "gl_triangles", 0, 0, -2);
+  const std::vector<FedBackVertex> drawn = VerticesDrawnByList(1);
+  ASSERT_EQ(drawn.size(), 3u);
+  for (const FedBackVertex& v : drawn) {
+    EXPECT_FLOAT_EQ(v.s, 0.0f);
+    EXPECT_FLOAT_EQ(v.t, -0.5f);
+  }
+}
+
+}  // namespace
