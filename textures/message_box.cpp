@@ -8,7 +8,9 @@ MessageBoxService* installedService = nullptr;
 
 }  // namespace
 
-void SetMessageBoxService(MessageBoxService* service) { installedService = service; }
+void SetMessageBoxService(MessageBoxService* service) {
+  installedService = service;
+}
 
 void ShowMessageBox(const char* caption, const char* text) {
   if (installedService != nullptr) {

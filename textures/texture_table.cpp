@@ -1,0 +1,50 @@
+#include "textures/texture_table.h"
+
+#include <GL/gl.h>
+
+#include <cstddef>
+#include <type_traits>
+
+#include "textures/bitmap_loader.h"
+
+// glGenTextures writes straight into the table's slots.
+static_assert(std::is_same_v<GLuint, std::uint32_t>);
+
+namespace {
+
+// Gives the bound texture its base level from `image`. The rows are packed
+// back to back, so the unpack alignment is 1 while they are read; the caller's
+// alignment is put back afterwards.
+void UploadImage(const RgbImage& image) {
+  GLint previousAlignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, 3, image.width, image.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               image.pixels.get());
+  glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+}
+
+}  // namespace
+
+void LoadTexturePieces(SceneStore& store, LineReader& reader) {
+  LineReader::Piece line;
+  std::size_t length = 0;
+  for (std::size_t k = 0; reader.ReadPiece(line, length); ++k) {
+    if (line[length - 1] == '\n' || line[length - 1] == '\r') line[length - 1] = '\0';
+
+    // The image comes first, so a failure is shown before the slot exists.
+    const RgbImagePtr image = LoadBitmapImage(line);
+    store.GrowTextures(k + 1);
+    glGenTextures(1, &store.textures[k]);
+    glBindTexture(GL_TEXTURE_2D, store.textures[k]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    if (image != nullptr) UploadImage(*image);
+  }
+}
+
+std::int32_t LoadTextureTable(SceneStore& store, const char* fileName) {
+  LineReader reader(fileName);
+  if (reader.IsOpen()) LoadTexturePieces(store, reader);
+  return 0;
+}
