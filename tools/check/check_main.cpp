@@ -1,0 +1,64 @@
+// morvane-check: explains what the viewer would silently do with a scene
+// folder, or how its loader decodes one bitmap.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/check/check_folder.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: morvane-check [DIR]\n"
+    "       morvane-check --bitmap FILE [--png OUT.png]\n"
+    "Checks textures.txt, objects.txt and scene.txt in DIR (default: the current\n"
+    "directory) as the viewer reads them and prints each problem as\n"
+    "FILE:LINE: error|warning: MESSAGE, then a summary. Exit 0 without errors,\n"
+    "1 with any, 2 on a usage error. With --bitmap, decodes one bitmap as the\n"
+    "viewer's loader does and describes it (--png writes the decoded picture).\n";
+
+int UsageError(const char* reason) {
+  std::fprintf(stderr, "morvane-check: %s\n%s", reason, kUsage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string dir = ".";
+  std::string bitmap;
+  std::string png;
+  bool dirGiven = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (arg == "--version") {
+      std::printf("morvane-check %s\n", MORVANE_VERSION);
+      return 0;
+    }
+    if (arg == "--bitmap" || arg == "--png") {
+      if (i + 1 == argc) return UsageError((arg + " needs a file name").c_str());
+      (arg == "--bitmap" ? bitmap : png) = argv[++i];
+    } else if (!arg.empty() && arg[0] == '-') {
+      return UsageError(("unknown option " + arg).c_str());
+    } else if (dirGiven) {
+      return UsageError("only one folder can be checked at a time");
+    } else {
+      dir = arg;
+      dirGiven = true;
+    }
+  }
+  if (!png.empty() && bitmap.empty()) return UsageError("--png needs --bitmap");
+  if (!bitmap.empty()) {
+    if (dirGiven) return UsageError("--bitmap takes no folder");
+    return DescribeBitmap(bitmap, png, stdout, stderr);
+  }
+  std::error_code error;
+  if (!std::filesystem::is_directory(dir, error)) {
+    return UsageError(("no such folder: " + dir).c_str());
+  }
+  return PrintFindings(CheckSceneFolder(dir), stdout) > 0 ? 1 : 0;
+}
