@@ -6,9 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "compiler/display_list_compiler.h"
 #include "tests/compiler/compiler_test_support.h"
-#include "tests/support/test_files.h"
 #include "tools/offscreen_context.h"
 
 namespace {
@@ -147,23 +145,13 @@ TEST_F(CompiledListDrawing, SceneStillDrawsAfterAListLeftOpen) {
   for (const char* ending : endings) {
     SCOPED_TRACE(ending);
     Compile("name=box;\ntextur=(0,1,1);\n" + std::string(kFullQuad) + ending);
+    GLint openList = -1;
+    glGetIntegerv(GL_LIST_INDEX, &openList);
+    EXPECT_EQ(openList, 0);
     DrawList({255, 0, 0});
     ExpectNear(Pixel(8, 8), kGreen);
     glDeleteLists(1, 1);
   }
-}
-
-TEST_F(CompiledListDrawing, OgllistFromTheFileLayerDrawsToo) {
-  textures_ = {MakeQuartered()};
-  TempDir dir;
-  ScopedWorkingDirectory inDir(dir.path());
-  store_ = StoreFromObjects("list;\nname=box;\ntextur=(0,1,1);\n" + std::string(kFullQuad) +
-                            "endlist;\n");
-  store_.textures = textures_;
-  ASSERT_EQ(CompileDisplayLists(store_), 0);
-  DrawList({0, 0, 0});
-  ExpectNear(Pixel(2, 13), kRed);
-  EXPECT_TRUE(ReadFileBytes(dir.path() / "ogllist.txt").ends_with("glEnd();\nglEndList();\n\n"));
 }
 
 }  // namespace

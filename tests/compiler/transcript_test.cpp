@@ -180,15 +180,6 @@ TEST_F(CompilerTranscript, RejectedLineStopsTheWalk) {
   EXPECT_EQ(openList, 0);
 }
 
-TEST_F(CompilerTranscript, ListLeftOpenAtTheEndIsClosed) {
-  const CompileOutcome out = Compile("name=box;\ntype=gl_quads;\np=(1,2,3);\n");
-  EXPECT_EQ(out.result, 0);
-  EXPECT_TRUE(out.body.ends_with("glEnd();\nglEndList();\n\n")) << out.body;
-  GLint openList = -1;
-  glGetIntegerv(GL_LIST_INDEX, &openList);
-  EXPECT_EQ(openList, 0);
-}
-
 TEST_F(CompilerTranscript, ThreeTexturStatementsInARow) {
   // The third "textur" names the primitive by the text an earlier statement
   // left behind ("gl_triangle_fan"); the real "type" ends each pass at once and
@@ -211,28 +202,26 @@ TEST_F(CompilerTranscript, ThreeTexturStatementsInARow) {
   EXPECT_EQ(bound, 2);
 }
 
-TEST_F(CompilerTranscript, PairCountsSecondStatementOfAnyKind) {
-  // Only the first component of the second statement is used.
-  const CompileOutcome out = Compile("textur=(0,1,1);\ntextur=(1,5);\ntype=gl_quads;\n");
-  EXPECT_EQ(out.body,
-            "glEnable(GL_BLEND);\nglBlendFunc(GL_DST_COLOR, GL_ZERO);\n"
-            "glBindTexture(GL_TEXTURE_2D,1);\nglBegin(GL_QUADS);\nglEnd();\n"
-            "glBlendFunc(GL_ONE, GL_ONE);\n"
-            "glBindTexture(GL_TEXTURE_2D,2);\nglBegin(GL_QUADS);\nglEnd();\n"
-            "glDisable(GL_BLEND);\n");
-}
-
-TEST_F(CompilerTranscript, PairAtTheVeryEndBlendsAnEmptyPrimitive) {
-  const CompileOutcome out = Compile("textur=(0,1,1);\ntextur=(1,1,1);\n");
-  EXPECT_EQ(out.result, 0);
-  EXPECT_EQ(out.body,
-            "glEnable(GL_BLEND);\nglBlendFunc(GL_DST_COLOR, GL_ZERO);\n"
-            "glBindTexture(GL_TEXTURE_2D,1);\nglBegin(GL_QUADS);\nglEnd();\n"
-            "glBlendFunc(GL_ONE, GL_ONE);\n"
-            "glBindTexture(GL_TEXTURE_2D,2);\nglBegin(GL_QUADS);\nglEnd();\n"
-            "glDisable(GL_BLEND);\n");
-  EXPECT_EQ(store_.statementCursor, store_.statements.size());
-  EXPECT_FALSE(glIsEnabled(GL_BLEND));  // no list was open: the calls took effect
+TEST_F(CompilerTranscript, PairBlendsWhateverFollowsIt) {
+  // A second statement of any kind pairs (only its first component is used);
+  // a pair at the very end of the list blends an empty primitive of quads.
+  const DispatchCase cases[] = {
+      {"two-component second statement", "textur=(0,1,1);\ntextur=(1,5);\ntype=gl_quads;\n", ""},
+      {"pair at the end", "textur=(0,1,1);\ntextur=(1,1,1);\n", ""},
+  };
+  for (const DispatchCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    const CompileOutcome out = Compile(c.objects);
+    EXPECT_EQ(out.result, 0);
+    EXPECT_EQ(out.body,
+              "glEnable(GL_BLEND);\nglBlendFunc(GL_DST_COLOR, GL_ZERO);\n"
+              "glBindTexture(GL_TEXTURE_2D,1);\nglBegin(GL_QUADS);\nglEnd();\n"
+              "glBlendFunc(GL_ONE, GL_ONE);\n"
+              "glBindTexture(GL_TEXTURE_2D,2);\nglBegin(GL_QUADS);\nglEnd();\n"
+              "glDisable(GL_BLEND);\n");
+    EXPECT_EQ(store_.statementCursor, store_.statements.size());
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));  // no list was open: the calls took effect
+  }
 }
 
 // Texture numbers are truncated toward zero; one that addresses no slot of
@@ -272,15 +261,6 @@ TEST_F(CompileDisplayListsFile, WritesOgllistInTheWorkingDirectory) {
             std::string(kTranscriptHeader) + "List;\nglNewList((GLint) 1,GL_COMPILE);\n" +
                 "glBindTexture(GL_TEXTURE_2D,1);\n" + std::string(kBoxPrimitive) +
                 "glEndList();\n\n");
-}
-
-TEST_F(CompileDisplayListsFile, RejectedLineGivesOneAndKeepsTheLinesBefore) {
-  TempDir dir;
-  ScopedWorkingDirectory inDir(dir.path());
-  store_ = StoreFromObjects("list;\np=(1,2,12345678901);\nname=box;\n");
-  EXPECT_EQ(CompileDisplayLists(store_), kCompileFailed);
-  EXPECT_EQ(ReadFileBytes(dir.path() / "ogllist.txt"), std::string(kTranscriptHeader) + "List;\n");
-  EXPECT_TRUE(store_.namedLists.empty());
 }
 
 TEST_F(CompileDisplayListsFile, UnopenableTranscriptCompilesNothing) {
