@@ -1,0 +1,23 @@
+// The one-time filling of the store from the three input files in the working
+// directory, and the fixed GL state every frame relies on.
+//
+// The loaders run in a chain of dependencies: the texture table first (the
+// compiler binds its names), then objects.txt, then the compilation (which
+// writes ogllist.txt and records the named lists), then scene.txt (which
+// resolves list names against them). No loader's status is looked at: a
+// missing or malformed file never stops start-up, and the frames show whatever
+// the store then holds (at worst only the black clear colour).
+//
+// Needs a current GL context; draws nothing and starts no timer.
+#pragma once
+
+#include <cstdio>
+
+#include "store/scene_store.h"
+
+// Loads textures.txt, objects.txt (echoing the parse log to `parseLog`, the
+// viewer's standard output), compiles the display lists into ogllist.txt,
+// reads scene.txt, and sets smooth shading, the black clear colour, the
+// GL_LEQUAL depth test over [0, 1] and the nicest perspective correction.
+// Cannot fail.
+void InitializeScene(SceneStore& store, std::FILE* parseLog = stdout);

@@ -1,0 +1,20 @@
+// A complete scene folder for the start-up and snapshot tests: the textured
+// square of quad_picture.h, this time as the three input files and a bitmap,
+// placed at (0, 0, -6) with no rotation and unit scale.
+#pragma once
+
+#include <string>
+
+#include "tests/support/test_files.h"
+
+// Writes textures.txt, square.bmp, objects.txt and scene.txt into `dir`.
+void WriteSquareSceneFolder(const TempDir& dir);
+
+// The 2 × 2 bitmap: red, green in the bottom row; blue, white on top.
+std::string SquareBitmapBytes();
+
+// The parse log ReadObjectFile writes for the folder's objects.txt.
+extern const char kSquareParseLog[];
+// The ogllist.txt the compiler writes for it, with the bitmap's texture as GL
+// texture name 1 (the first name a fresh context gives out).
+extern const char kSquareTranscript[];
