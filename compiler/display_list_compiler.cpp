@@ -51,13 +51,14 @@ std::uint32_t TextureName(const SceneStore& store, float number) {
 }
 
 // One pass of a primitive named by the statement at `typePosition`: glBegin,
-// the run after it, glEnd. At the end of the list there is no statement to
-// name it, so the primitive is an empty one of quads.
+// the run after it, glEnd. At the end of the list, or at a rejected line,
+// there is no statement to name it, so the primitive is an empty one of quads
+// and the walk's next step lands on that rejected line.
 void CompilePrimitive(SceneStore& store, GlTranscript& gl, Cursor typePosition,
                       const WalkState& walk) {
   store.statementCursor = typePosition;
   char name[kTextSize + 1] = {};
-  if (typePosition < store.statements.size()) {
+  if (typePosition < store.statements.size() && IsAccepted(store.statements[typePosition])) {
     std::memcpy(name, store.statements[typePosition].text, kTextSize);
     ++store.statementCursor;
   }

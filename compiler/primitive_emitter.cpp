@@ -52,6 +52,9 @@ std::int32_t EmitPrimitiveVertices(SceneStore& store, GlTranscript& transcript,
   }
   while (store.statementCursor < store.statements.size()) {
     const Statement& statement = store.statements[store.statementCursor];
+    // A rejected line is never drawn from the values earlier lines left in
+    // its record: it ends the run, and the walk then stops at it.
+    if (!IsAccepted(statement)) break;
     if (IsRunKey(statement.key, 't')) {
       const float s = statement.vector[0];
       const float t = statement.vector[1];

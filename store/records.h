@@ -35,6 +35,12 @@ struct Statement {
   float vector[4]{};
 };
 
+// A statement the reader accepted (kinds 0 to 5); anything else is a rejected
+// line, which the compiler never draws and stops at.
+inline bool IsAccepted(const Statement& statement) {
+  return statement.kind >= kBareKeyword && statement.kind <= kName;
+}
+
 // One object placement of scene.txt.
 struct SceneEntry {
   std::int32_t listId{};

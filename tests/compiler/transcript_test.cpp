@@ -180,6 +180,34 @@ TEST_F(CompilerTranscript, RejectedLineStopsTheWalk) {
   EXPECT_EQ(openList, 0);
 }
 
+TEST_F(CompilerTranscript, RejectedLinesAreNeverDrawn) {
+  // A rejected vertex or coordinate line keeps the values of the line before
+  // it; drawing it would put a stray vertex into the object.
+  struct Case {
+    const char* label;
+    const char* objects;
+    const char* body;
+  };
+  const Case cases[] = {
+      {"rejected vertex inside a run",
+       "name=a;\ntype=gl_quads;\np=(1,2,3);\np=(1,2,12345678901);\n",
+       "glNewList((GLint) 1,GL_COMPILE);\nglBegin(GL_QUADS);\n"
+       "glVertex3f(  1.00,  2.00,  3.00);\nglEnd();\nglEndList();\n\n"},
+      {"rejected line after a texture pair", "name=a;\ntextur=(0,1,1);\ntextur=(1,1,1);\nt=.5;\n",
+       "glNewList((GLint) 1,GL_COMPILE);\nglEnable(GL_BLEND);\n"
+       "glBlendFunc(GL_DST_COLOR, GL_ZERO);\nglBindTexture(GL_TEXTURE_2D,1);\n"
+       "glBegin(GL_QUADS);\nglEnd();\nglBlendFunc(GL_ONE, GL_ONE);\n"
+       "glBindTexture(GL_TEXTURE_2D,2);\nglBegin(GL_QUADS);\nglEnd();\nglDisable(GL_BLEND);\n"
+       "glEndList();\n\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const CompileOutcome out = Compile(c.objects);
+    EXPECT_EQ(out.result, kCompileFailed);
+    EXPECT_EQ(out.body, c.body);
+  }
+}
+
 TEST_F(CompilerTranscript, ThreeTexturStatementsInARow) {
   // The third "textur" names the primitive by the text an earlier statement
   // left behind ("gl_triangle_fan"); the real "type" ends each pass at once and

@@ -79,6 +79,10 @@ class ObjectWalk {
             i = statements_.size();
             break;
           }
+          if (!IsAccepted(statements_[i + 2])) {
+            ++i;  // the walk stops at the rejected line after the pair
+            continue;
+          }
           if (!Key(statements_[i + 2], "type")) {
             Warn(i + 2,
                  "after two \"textur\" statements the viewer takes this line as the "
@@ -169,8 +173,9 @@ class ObjectWalk {
       Warn(typeIndex, "unknown primitive \"" + std::string(statements_[typeIndex].text) +
                           "\" is drawn as gl_quads");
     }
-    for (std::size_t j = typeIndex + 1;
-         j < statements_.size() && IsCoordinateOrVertex(statements_[j]); ++j) {
+    for (std::size_t j = typeIndex + 1; j < statements_.size() && IsAccepted(statements_[j]) &&
+                                        IsCoordinateOrVertex(statements_[j]);
+         ++j) {
       last = j;
     }
     return last;
