@@ -15,15 +15,14 @@ std::string Le32(std::uint32_t value) {
 std::string InfoHeaderBytes(const InfoFields& fields) {
   std::string bytes = Le32(fields.size) + Le32(static_cast<std::uint32_t>(fields.width)) +
                       Le32(static_cast<std::uint32_t>(fields.height)) + Le16(fields.planes) +
-                      Le16(fields.bitsPerPixel) + Le32(fields.compression) + Le32(0) +
-                      Le32(2835) + Le32(2835) + Le32(fields.colorsUsed) + Le32(0);
+                      Le16(fields.bitsPerPixel) + Le32(fields.compression) + Le32(0) + Le32(2835) +
+                      Le32(2835) + Le32(fields.colorsUsed) + Le32(0);
   // Only sizes a real header could have are padded; absurd ones stay 40 bytes.
   if (fields.size > bytes.size() && fields.size <= 1024) bytes.resize(fields.size, '\0');
   return bytes;
 }
 
-std::string CoreHeaderBytes(std::uint16_t width, std::uint16_t height,
-                            std::uint16_t bitsPerPixel) {
+std::string CoreHeaderBytes(std::uint16_t width, std::uint16_t height, std::uint16_t bitsPerPixel) {
   return Le32(12) + Le16(width) + Le16(height) + Le16(1) + Le16(bitsPerPixel);
 }
 

@@ -66,13 +66,10 @@ TEST(LoadBitmapImage, ShowsOneMessagePerFailure) {
     BitmapStatus status;
   };
   const std::vector<Case> cases = {
-      {"missing", missing, "Failed to open DIB file " + missing + ".\n",
-       BitmapStatus::kOpenFailed},
+      {"missing", missing, "Failed to open DIB file " + missing + ".\n", BitmapStatus::kOpenFailed},
       {"empty name", "", "Failed to open DIB file .\n", BitmapStatus::kOpenFailed},
-      {"empty file", empty, "Failed to open DIB file " + empty + ".\n",
-       BitmapStatus::kOpenFailed},
-      {"a folder", folder, "Failed to open DIB file " + folder + ".\n",
-       BitmapStatus::kOpenFailed},
+      {"empty file", empty, "Failed to open DIB file " + empty + ".\n", BitmapStatus::kOpenFailed},
+      {"a folder", folder, "Failed to open DIB file " + folder + ".\n", BitmapStatus::kOpenFailed},
       {"a FIFO", fifo, "Failed to open DIB file " + fifo + ".\n", BitmapStatus::kOpenFailed},
       {"header size 108", v4, "Unknown DIB file format.", BitmapStatus::kUnknownFormat},
       {"header size 124", v5, "Unknown DIB file format.", BitmapStatus::kUnknownFormat},
@@ -92,9 +89,9 @@ TEST(LoadBitmapImage, ShowsOneMessagePerFailure) {
 
 TEST(ReadBitmapFile, ReportsWhatTheHeadersDeclare) {
   TempDir dir;
-  const std::string dib = InfoHeaderBytes({.width = 3, .height = -2, .bitsPerPixel = 8,
-                                           .colorsUsed = 5}) +
-                          std::string(5 * 4, '\0') + std::string(8, '\0');
+  const std::string dib =
+      InfoHeaderBytes({.width = 3, .height = -2, .bitsPerPixel = 8, .colorsUsed = 5}) +
+      std::string(5 * 4, '\0') + std::string(8, '\0');
   const BitmapDecodeResult result = ReadBitmapFile(dir.Write("facts.bmp", dib).c_str());
   ASSERT_EQ(result.status, BitmapStatus::kLoaded);
   EXPECT_FALSE(result.facts.hasFileHeader);

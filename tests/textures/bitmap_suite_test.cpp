@@ -81,22 +81,32 @@ TEST(BitmapSuite, GoodFilesDecodeToTheirExpectedPictures) {
 constexpr BitmapStatus kLoads = BitmapStatus::kLoaded;
 constexpr BitmapStatus kConversion = BitmapStatus::kConversionError;
 const std::map<std::string, BitmapStatus> kBadOutcomes = {
-    {"badbitcount.bmp", kConversion},     {"badbitssize.bmp", kLoads},
-    {"baddens1.bmp", kLoads},             {"baddens2.bmp", kLoads},
-    {"badfilesize.bmp", kLoads},          {"badheadersize.bmp", BitmapStatus::kUnknownFormat},
-    {"badpalettesize.bmp", kConversion},  {"badplanes.bmp", kLoads},
-    {"badrle.bmp", kConversion},          {"badrle4.bmp", kConversion},
-    {"badrle4bis.bmp", kConversion},      {"badrle4ter.bmp", kConversion},
-    {"badrlebis.bmp", kConversion},       {"badrleter.bmp", kConversion},
-    {"badwidth.bmp", kConversion},        {"pal8badindex.bmp", kConversion},
-    {"reallybig.bmp", BitmapStatus::kOutOfMemory},  {"rgb16-880.bmp", kLoads},
-    {"rletopdown.bmp", kConversion},      {"shortfile.bmp", kConversion},
+    {"badbitcount.bmp", kConversion},
+    {"badbitssize.bmp", kLoads},
+    {"baddens1.bmp", kLoads},
+    {"baddens2.bmp", kLoads},
+    {"badfilesize.bmp", kLoads},
+    {"badheadersize.bmp", BitmapStatus::kUnknownFormat},
+    {"badpalettesize.bmp", kConversion},
+    {"badplanes.bmp", kLoads},
+    {"badrle.bmp", kConversion},
+    {"badrle4.bmp", kConversion},
+    {"badrle4bis.bmp", kConversion},
+    {"badrle4ter.bmp", kConversion},
+    {"badrlebis.bmp", kConversion},
+    {"badrleter.bmp", kConversion},
+    {"badwidth.bmp", kConversion},
+    {"pal8badindex.bmp", kConversion},
+    {"reallybig.bmp", BitmapStatus::kOutOfMemory},
+    {"rgb16-880.bmp", kLoads},
+    {"rletopdown.bmp", kConversion},
+    {"shortfile.bmp", kConversion},
 };
 
 TEST(BitmapSuite, EveryFileLoadsOrFailsWithOneMessage) {
   SKIP_WITHOUT_SUITE();
-  const std::vector<std::string> messages = {
-      "Out of memory.", "Unknown DIB file format.", "Image file conversion error."};
+  const std::vector<std::string> messages = {"Out of memory.", "Unknown DIB file format.",
+                                             "Image file conversion error."};
   for (const char* folder : {"good", "questionable", "bad"}) {
     for (const fs::path& file : FilesIn(folder)) {
       const std::string name = std::string(folder) + "/" + file.filename().string();
@@ -112,8 +122,7 @@ TEST(BitmapSuite, EveryFileLoadsOrFailsWithOneMessage) {
         EXPECT_EQ(image, nullptr) << name;
         ASSERT_EQ(boxes.shown.size(), 1u) << name;
         EXPECT_EQ(boxes.shown[0].caption, "Error") << name;
-        EXPECT_NE(std::find(messages.begin(), messages.end(), boxes.shown[0].text),
-                  messages.end())
+        EXPECT_NE(std::find(messages.begin(), messages.end(), boxes.shown[0].text), messages.end())
             << name << ": " << boxes.shown[0].text;
       }
       if (std::string(folder) == "bad") {

@@ -47,8 +47,8 @@ TEST(DibSection, RepackDropsFillBytesAndSwapsToRgb) {
   const RgbImagePtr image = RepackSection(section);
   ASSERT_NE(image, nullptr);
   const Pixels pixels(image->pixels.get(), image->pixels.get() + image->ByteCount());
-  EXPECT_EQ(pixels, (Pixels{2, 1, 0, 5, 4, 3, 8, 7, 6, 102, 101, 100, 105, 104, 103, 108, 107,
-                            106}));
+  EXPECT_EQ(pixels,
+            (Pixels{2, 1, 0, 5, 4, 3, 8, 7, 6, 102, 101, 100, 105, 104, 103, 108, 107, 106}));
 }
 
 TEST(DibSection, RefusesEmptyAndOversizedPictures) {
@@ -73,7 +73,7 @@ TEST(ConvertDib, TrueColourRowsAndTheirFillBytes) {
   // 3 x 2: stored rows 9 + 3 fill bytes, picture rows 9 bytes back to back.
   const std::string threeByTwo =
       Packed({.width = 3, .height = 2}, "",
-             Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE,  //
+             Bytes({1,  2,  3,  4,  5,  6,  7,  8,  9, 0xEE, 0xEE, 0xEE,  //
                     11, 12, 13, 14, 15, 16, 17, 18, 19}));  // the last row's fill may be absent
   ExpectPicture(threeByTwo, 3, 2, {3, 2, 1, 6, 5, 4, 9, 8, 7, 13, 12, 11, 16, 15, 14, 19, 18, 17},
                 "3 x 2");
@@ -90,11 +90,10 @@ TEST(ConvertDib, TopDownPicturesComeOutBottomRowFirst) {
 TEST(ConvertDib, IndexedRows) {
   const std::string two = Quads({{0, 0, 0}, {255, 128, 1}});
   // 1 bit: nine pixels cross into a second byte; the first pixel is the high bit.
-  ExpectPicture(Packed({.width = 9, .bitsPerPixel = 1}, two, Bytes({0b10100000, 0b10000000, 0, 0})),
-                9, 1,
-                {255, 128, 1, 0, 0, 0, 255, 128, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                 255, 128, 1},
-                "1 bit");
+  ExpectPicture(
+      Packed({.width = 9, .bitsPerPixel = 1}, two, Bytes({0b10100000, 0b10000000, 0, 0})), 9, 1,
+      {255, 128, 1, 0, 0, 0, 255, 128, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 128, 1},
+      "1 bit");
   // 4 bits: the first pixel is the high nibble.
   std::string sixteen;
   for (int i = 0; i < 16; ++i) {
@@ -127,8 +126,8 @@ TEST(ConvertDib, DirectColourChannelsScaleToTheFullRange) {
                               Le32(0x3FF00000) + Le32(0x000FFC00) + Le32(0x000003FF);
   const std::string swapped = InfoHeaderBytes({.bitsPerPixel = 32, .compression = 3}) +
                               Le32(0xFF000000) + Le32(0x00000FF0) + Le32(0x00FF0000);
-  const std::string redOnly = InfoHeaderBytes({.bitsPerPixel = 16, .compression = 3}) +
-                              Le32(0x000F) + Le32(0) + Le32(0);
+  const std::string redOnly =
+      InfoHeaderBytes({.bitsPerPixel = 16, .compression = 3}) + Le32(0x000F) + Le32(0) + Le32(0);
   const std::vector<Case> cases = {
       {"5-5-5 white", rgb16 + Le16(0x7FFF) + Le16(0), {255, 255, 255}},
       {"5-5-5 red 31", rgb16 + Le16(0x7C00) + Le16(0), {255, 0, 0}},
@@ -162,13 +161,12 @@ TEST(ConvertDib, RunLengthStreams) {
   const std::string rle8 =
       Packed({.width = 5, .height = 3, .bitsPerPixel = 8, .compression = 1, .colorsUsed = 4},
              palette, Bytes({2, 1, 0, 3, 2, 3, 2, 0xEE, 0, 0, 0, 2, 1, 1, 2, 3, 0, 1}));
-  ExpectPicture(rle8, 5, 3,
-                row({r, r, g, b, g, k, k, k, k, k, k, b, b, k, k}), "RLE8");
+  ExpectPicture(rle8, 5, 3, row({r, r, g, b, g, k, k, k, k, k, k, b, b, k, k}), "RLE8");
   // 4 bits, 5 x 2: a run of alternating nibbles, an absolute run of 3 (two
   // bytes, no pad), end of line, an absolute run of 5 (three bytes and a pad).
-  const std::string rle4 = Packed(
-      {.width = 5, .height = 2, .bitsPerPixel = 4, .compression = 2, .colorsUsed = 4}, palette,
-      Bytes({2, 0x12, 0, 3, 0x31, 0x20, 0, 0, 0, 5, 0x12, 0x31, 0x20, 0xEE, 0, 1}));
+  const std::string rle4 =
+      Packed({.width = 5, .height = 2, .bitsPerPixel = 4, .compression = 2, .colorsUsed = 4},
+             palette, Bytes({2, 0x12, 0, 3, 0x31, 0x20, 0, 0, 0, 5, 0x12, 0x31, 0x20, 0xEE, 0, 1}));
   ExpectPicture(rle4, 5, 2, row({r, g, b, r, g, r, g, b, r, g}), "RLE4");
   // The stream may end early with its mark: the rest stays black.
   const std::string early =
@@ -262,11 +260,9 @@ TEST(ConvertDib, RefusesBitsTheFileDoesNotHold) {
   const std::vector<Case> cases = {
       {"last row one byte short", Packed({.width = 2, .height = 2}, "", std::string(8 + 5, '\0')),
        BitmapStatus::kConversionError},
-      {"last row without its fill bytes", Packed({.width = 2, .height = 2}, "",
-                                                 std::string(8 + 6, '\0')),
-       BitmapStatus::kLoaded},
-      {"no bits at all", Packed({.width = 1, .height = 1}, "", ""),
-       BitmapStatus::kConversionError},
+      {"last row without its fill bytes",
+       Packed({.width = 2, .height = 2}, "", std::string(8 + 6, '\0')), BitmapStatus::kLoaded},
+      {"no bits at all", Packed({.width = 1, .height = 1}, "", ""), BitmapStatus::kConversionError},
       {"bits start past the end", WithFileHeader(InfoHeaderBytes({}) + std::string(4, '\0'), 1000),
        BitmapStatus::kConversionError},
       {"index beyond a short table",
@@ -275,8 +271,9 @@ TEST(ConvertDib, RefusesBitsTheFileDoesNotHold) {
       {"index at the end of a short table",
        Packed({.width = 1, .bitsPerPixel = 8, .colorsUsed = 2}, two, Bytes({1, 0, 0, 0})),
        BitmapStatus::kLoaded},
-      {"1 bit with a one-entry table", Packed({.width = 1, .bitsPerPixel = 1, .colorsUsed = 1},
-                                              two.substr(0, 4), Bytes({0x80, 0, 0, 0})),
+      {"1 bit with a one-entry table",
+       Packed({.width = 1, .bitsPerPixel = 1, .colorsUsed = 1}, two.substr(0, 4),
+              Bytes({0x80, 0, 0, 0})),
        BitmapStatus::kConversionError},
   };
   for (const Case& c : cases) EXPECT_EQ(DecodeExact(c.bytes).status, c.expected) << c.name;
