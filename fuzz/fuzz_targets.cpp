@@ -4,8 +4,17 @@
 #include <memory>
 #include <string_view>
 
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <string>
+
 #include "compiler/display_list_compiler.h"
 #include "objects/object_reader.h"
+#include "scene/scene_reader.h"
+#include "textures/bitmap_loader.h"
+#include "textures/message_box.h"
+#include "textures/texture_table.h"
 #include "tools/offscreen_context.h"
 
 namespace {
@@ -26,6 +35,37 @@ std::string_view Text(const std::uint8_t* data, std::size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
 
+// Nobody is there to dismiss a box, and printing each would drown the fuzzer.
+class SilentMessageBoxes : public MessageBoxService {
+ public:
+  void ShowMessage(const char*, const char*) override {}
+};
+
+// A working folder with two small bitmaps, so texture names can hit real files.
+bool EnterBitmapFolder() {
+  static const bool entered = [] {
+    char folder[] = "/tmp/morvane-fuzz-XXXXXX";
+    if (mkdtemp(folder) == nullptr || chdir(folder) != 0) return false;
+    // 2 x 2, 24 bits per pixel, and 1 x 1 with a two-colour palette.
+    const unsigned char rgb[] = {
+        'B', 'M', 70, 0, 0,  0, 0,   0, 0, 0, 54,  0, 0, 0, 40, 0, 0,   0,   2,   0,   0, 0, 2, 0,
+        0,   0,   1,  0, 24, 0, 0,   0, 0, 0, 0,   0, 0, 0, 0,  0, 0,   0,   0,   0,   0, 0, 0, 0,
+        0,   0,   0,  0, 0,  0, 255, 0, 0, 0, 255, 0, 0, 0, 0,  0, 255, 255, 255, 255, 0, 0};
+    const unsigned char pal[] = {40, 0, 0, 0, 1, 0, 0,   0, 1,   0, 0, 0, 1,   0, 1, 0, 0, 0,
+                                 0,  0, 0, 0, 0, 0, 0,   0, 0,   0, 0, 0, 0,   0, 2, 0, 0, 0,
+                                 0,  0, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0, 128, 0, 0, 0};
+    std::FILE* a = std::fopen("a.bmp", "wb");
+    std::FILE* b = std::fopen("b.bmp", "wb");
+    if (a == nullptr || b == nullptr) return false;
+    std::fwrite(rgb, 1, sizeof rgb, a);
+    std::fwrite(pal, 1, sizeof pal, b);
+    std::fclose(a);
+    std::fclose(b);
+    return true;
+  }();
+  return entered;
+}
+
 }  // namespace
 
 void FuzzObjects(const std::uint8_t* data, std::size_t size) {
@@ -37,4 +77,29 @@ void FuzzObjects(const std::uint8_t* data, std::size_t size) {
   ReadObjectPieces(store, reader, log);
   TextWriter transcript(Discard());
   CompileStatements(store, transcript);
+}
+
+void FuzzScene(const std::uint8_t* data, std::size_t size) {
+  SceneStore store;
+  for (const char* name : {"box", "cube", "floor"}) {
+    ++store.lastListId;
+    store.currentNamedList.listId = store.lastListId;
+    CopyBounded(store.currentNamedList.name, name);
+    store.AppendCurrentNamedList();
+  }
+  LineReader reader(Text(data, size));
+  ReadScenePieces(store, reader);
+}
+
+void FuzzTextureList(const std::uint8_t* data, std::size_t size) {
+  static SilentMessageBoxes silent;
+  if (!EnsureContext() || !EnterBitmapFolder()) return;
+  SetMessageBoxService(&silent);
+  SceneStore store;
+  LineReader reader(Text(data, size));
+  LoadTexturePieces(store, reader);
+}
+
+void FuzzBitmap(const std::uint8_t* data, std::size_t size) {
+  DecodeBitmap(data, size);
 }

@@ -8,3 +8,13 @@
 
 // objects.txt bytes through the reader and the compile walk on a real context.
 void FuzzObjects(const std::uint8_t* data, std::size_t size);
+
+// scene.txt bytes through the scene reader against a fixed set of named lists.
+void FuzzScene(const std::uint8_t* data, std::size_t size);
+
+// textures.txt bytes through the texture table loader on a real context; the
+// names are looked up in a folder holding a few small bitmaps.
+void FuzzTextureList(const std::uint8_t* data, std::size_t size);
+
+// Bitmap file bytes through the bitmap decoder.
+void FuzzBitmap(const std::uint8_t* data, std::size_t size);

@@ -5,6 +5,7 @@
 # build-fuzz/findings/. Corpora grow in build-fuzz/corpus/NAME.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 seconds=${1:-60}
 shift || true
 
@@ -21,15 +22,25 @@ if ((${#harnesses[@]} == 0)); then
 fi
 mkdir -p build-fuzz/findings
 for name in "${harnesses[@]}"; do
-  corpus=build-fuzz/corpus/$name
+  reader=${name%_fuzzer}
+  corpus=$root/build-fuzz/corpus/$name
   mkdir -p "$corpus"
-  seeds=fuzz/seeds/${name%_fuzzer}
-  dict=fuzz/${name%_fuzzer}.dict
+  # New inputs go to the first folder; the seeds and, for bitmaps, the bitmap
+  # suite beside the repository only feed it.
+  inputs=("$corpus")
+  [[ -d fuzz/seeds/$reader ]] && inputs+=("$root/fuzz/seeds/$reader")
+  [[ -d fuzz/regressions/$reader ]] && inputs+=("$root/fuzz/regressions/$reader")
+  if [[ $reader == bitmap && -d ../shared/testdata/bmpsuite ]]; then
+    suite=$(cd ../shared/testdata/bmpsuite && pwd)
+    inputs+=("$suite/good" "$suite/questionable" "$suite/bad")
+  fi
   args=(-max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=4096
-        -artifact_prefix=build-fuzz/findings/"$name"- -print_final_stats=1)
-  [[ -f $dict ]] && args+=(-dict="$dict")
+        -artifact_prefix="$root/build-fuzz/findings/$name-" -print_final_stats=1)
+  [[ -f fuzz/$reader.dict ]] && args+=(-dict="$root/fuzz/$reader.dict")
   echo "== fuzzing $name for ${seconds}s =="
-  build-fuzz/fuzz/"$name" "${args[@]}" "$corpus" $( [[ -d $seeds ]] && echo "$seeds" ) \
-    2>build-fuzz/"$name".log || { tail -n 60 build-fuzz/"$name".log; exit 1; }
+  if ! build-fuzz/fuzz/"$name" "${args[@]}" "${inputs[@]}" 2>build-fuzz/"$name".log; then
+    tail -n 60 build-fuzz/"$name".log
+    exit 1
+  fi
   grep -E '^stat::(number_of_executed_units|peak_rss_mb)' build-fuzz/"$name".log || true
 done

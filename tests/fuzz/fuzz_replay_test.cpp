@@ -34,5 +34,14 @@ void ReplayFolder(const std::string& harness, FuzzTarget target) {
 TEST(FuzzReplay, Objects) {
   ReplayFolder("objects", FuzzObjects);
 }
+TEST(FuzzReplay, Scene) {
+  ReplayFolder("scene", FuzzScene);
+}
+TEST(FuzzReplay, TextureList) {
+  ReplayFolder("textures", FuzzTextureList);
+}
+TEST(FuzzReplay, Bitmap) {
+  ReplayFolder("bitmap", FuzzBitmap);
+}
 
 }  // namespace
