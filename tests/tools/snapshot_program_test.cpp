@@ -1,0 +1,203 @@
+// Runs the built morvane-snapshot program on real scene folders and checks
+// what it prints, the files it writes and the pixels of its picture.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/scene/quad_picture.h"
+#include "tests/scene/scene_folder.h"
+#include "tests/support/test_files.h"
+#include "tools/png_io.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+struct Outcome {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quoted(const std::string& text) {
+  return "'" + text + "'";
+}
+
+// Runs the program from `workingDir` with `arguments`.
+Outcome RunProgram(const TempDir& workingDir, const std::vector<std::string>& arguments) {
+  std::string command =
+      "cd " + Quoted(workingDir.path().string()) + " && " + Quoted(MORVANE_SNAPSHOT_PROGRAM);
+  for (const std::string& argument : arguments) command += " " + Quoted(argument);
+  command += " >stdout.txt 2>stderr.txt";
+  const int status = std::system(command.c_str());
+  Outcome outcome;
+  if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
+  outcome.out = ReadFileBytes(workingDir.path() / "stdout.txt");
+  outcome.err = ReadFileBytes(workingDir.path() / "stderr.txt");
+  return outcome;
+}
+
+RgbPicture ReadPicture(const std::filesystem::path& path) {
+  RgbPicture picture;
+  std::string error;
+  EXPECT_TRUE(ReadPng(path.string(), picture, &error)) << error;
+  return picture;
+}
+
+// The square at (0, 0, -6), turned `degrees` about y, must fill what the
+// camera model says, and each texel must hold its own quarter.
+void ExpectSquare(const RgbPicture& picture, double eyeZ, double heading, double degrees = 0) {
+  ASSERT_EQ(picture.width, kWidth);
+  ASSERT_EQ(picture.height, kHeight);
+  const double a = degrees * 3.14159265358979323846 / 180.0;
+  double corners[4][3];
+  const double square[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+  for (int i = 0; i < 4; ++i) {
+    corners[i][0] = square[i][0] * std::cos(a);
+    corners[i][1] = square[i][1];
+    corners[i][2] = -square[i][0] * std::sin(a) - 6;
+  }
+  const ScreenBox expected = ProjectCorners(0, eyeZ, heading, corners, kWidth, kHeight);
+  const PixelBox lit = FindLit(picture.pixels, kWidth, kHeight);
+  ASSERT_GT(lit.count, 0);
+  EXPECT_NEAR(lit.left, expected.left, 1.5);
+  EXPECT_NEAR(lit.right + 1, expected.right, 1.5);
+  EXPECT_NEAR(lit.top, expected.top, 1.5);
+  EXPECT_NEAR(lit.bottom + 1, expected.bottom, 1.5);
+  // Quarter centres sample near texel centres, so linear filtering leaves
+  // each quarter close to its own colour (closest when seen head-on).
+  const auto expectColour = [&](int x, int y, Rgb colour) {
+    const std::uint8_t* p = &picture.pixels[(static_cast<std::size_t>(y) * kWidth + x) * 3];
+    EXPECT_NEAR(p[0], colour.r, 32) << x << "," << y;
+    EXPECT_NEAR(p[1], colour.g, 32) << x << "," << y;
+    EXPECT_NEAR(p[2], colour.b, 32) << x << "," << y;
+  };
+  const int left = (3 * lit.left + lit.right) / 4;
+  const int right = (lit.left + 3 * lit.right) / 4;
+  const int top = (3 * lit.top + lit.bottom) / 4;
+  const int bottom = (lit.top + 3 * lit.bottom) / 4;
+  if (degrees == 0) {
+    expectColour(left, bottom, kRed);
+    expectColour(right, bottom, kGreen);
+    expectColour(left, top, kBlue);
+    expectColour(right, top, kWhite);
+  }
+}
+
+class SnapshotProgram : public testing::Test {
+ protected:
+  void SetUp() override { WriteSquareSceneFolder(scene_); }
+
+  Outcome Snapshot(std::vector<std::string> arguments) {
+    arguments.push_back(scene_.path().string());
+    return RunProgram(caller_, arguments);
+  }
+
+  TempDir scene_;
+  TempDir caller_;
+};
+
+TEST_F(SnapshotProgram, WritesTheLogTranscriptAndPicture) {
+  const Outcome outcome = Snapshot({});
+  EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, kSquareParseLog);
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_EQ(ReadFileBytes(scene_.path() / "ogllist.txt"), kSquareTranscript);
+  // The picture lands where the caller stands, not in the scene folder.
+  EXPECT_FALSE(std::filesystem::exists(scene_.path() / "snapshot.png"));
+  ExpectSquare(ReadPicture(caller_.path() / "snapshot.png"), 0, 0);
+}
+
+TEST_F(SnapshotProgram, KeysMoveAndTurnTheCamera) {
+  struct Case {
+    std::vector<std::string> arguments;
+    double eyeZ;
+    double heading;
+  };
+  const Case cases[] = {
+      {{"--keys", "up*20"}, -3.0, 0},
+      {{"--frames", "30", "--keys", "left*5"}, 0, 0.2},
+      {{"--keys", "up*2,down*2 right"}, 0, -0.04},
+      // The tick that holds Escape is drawn, and it is the last one.
+      {{"--frames", "50", "--keys", "up*4 escape up*10"}, -0.6, 0},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = c.arguments;
+    arguments.insert(arguments.end(), {"--output", "keys.png"});
+    const Outcome outcome = Snapshot(arguments);
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    SCOPED_TRACE(c.arguments.back());
+    ExpectSquare(ReadPicture(caller_.path() / "keys.png"), c.eyeZ, c.heading);
+  }
+}
+
+TEST_F(SnapshotProgram, TheCreationTickAdvancesTheAnimation) {
+  // The creation tick is frame 0 and draws nothing, so the one timer tick is
+  // frame 1 and turns a rate of 600 by 60 degrees.
+  scene_.Write("scene.txt",
+               "begin;\nscene=main;\nlist=square;\ntranslate=(0,0,-6);\nrotate=(0,600,0);\n"
+               "scale=(1,1,1);\nendlist;\nendscene;\nend;\n");
+  const Outcome outcome = Snapshot({"--output", "turned.png"});
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  ExpectSquare(ReadPicture(caller_.path() / "turned.png"), 0, 0, 60);
+}
+
+TEST_F(SnapshotProgram, MessageBoxesGoToStandardError) {
+  scene_.Write("textures.txt", "missing.bmp\nsquare.bmp\n");
+  const Outcome outcome = Snapshot({});
+  EXPECT_EQ(outcome.exitCode, 0);
+  EXPECT_EQ(outcome.out, kSquareParseLog);
+  EXPECT_EQ(outcome.err.rfind("Error: ", 0), 0u) << outcome.err;
+  EXPECT_NE(outcome.err.find("missing.bmp"), std::string::npos) << outcome.err;
+}
+
+TEST_F(SnapshotProgram, AnEmptyFolderGivesABlackPicture) {
+  TempDir empty;
+  const Outcome outcome = RunProgram(caller_, {"--output", "black.png", empty.path().string()});
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "");
+  const RgbPicture picture = ReadPicture(caller_.path() / "black.png");
+  EXPECT_EQ(picture.pixels.size(), static_cast<std::size_t>(kWidth * kHeight * 3));
+  EXPECT_EQ(CountLit(picture.pixels), 0);
+}
+
+TEST_F(SnapshotProgram, UsageErrorsExitWithTwoAndOneLine) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--frames", "0"},
+      {"--keys", "up*x"},
+      {"--bogus"},
+      {scene_.path().string(), scene_.path().string()},
+      {(scene_.path() / "no-such-folder").string()},
+  };
+  for (const auto& arguments : cases) {
+    const Outcome outcome = RunProgram(caller_, arguments);
+    EXPECT_EQ(outcome.exitCode, 2) << arguments[0];
+    EXPECT_EQ(outcome.out, "") << arguments[0];
+    EXPECT_EQ(outcome.err.rfind("morvane-snapshot: ", 0), 0u) << outcome.err;
+    EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(caller_.path() / "snapshot.png"));
+}
+
+TEST_F(SnapshotProgram, AnUnwritablePictureExitsWithOne) {
+  const Outcome outcome = Snapshot({"--output", "no-such-folder/out.png"});
+  EXPECT_EQ(outcome.exitCode, 1);
+  EXPECT_EQ(outcome.err.rfind("morvane-snapshot: cannot write", 0), 0u) << outcome.err;
+}
+
+TEST(SnapshotProgramInfo, HelpAndVersion) {
+  TempDir caller;
+  const Outcome help = RunProgram(caller, {"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_EQ(help.out.rfind("usage: morvane-snapshot", 0), 0u);
+  const Outcome version = RunProgram(caller, {"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, std::string("morvane-snapshot ") + MORVANE_VERSION + "\n");
+}
+
+}  // namespace

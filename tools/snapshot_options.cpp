@@ -1,0 +1,80 @@
+#include "tools/snapshot_options.h"
+
+#include <string_view>
+
+const char kSnapshotUsageText[] =
+    "usage: morvane-snapshot [--frames N] [--keys SCRIPT] [--output FILE.png] [DIR]\n"
+    "Runs the viewer's start-up in DIR (default: the current directory) without a\n"
+    "window, draws N frame ticks (default 1) and writes the last frame as an\n"
+    "800 x 600 PNG to FILE.png (default snapshot.png, relative to where it is run).\n"
+    "The parse log of objects.txt goes to standard output and ogllist.txt into DIR,\n"
+    "as the viewer writes them; message boxes go to standard error.\n"
+    "SCRIPT holds keys over the first ticks: tokens separated by blanks or commas,\n"
+    "each KEYS or KEYS*COUNT, KEYS being up, down, left, right, f1, escape or none\n"
+    "joined by '+' (for example \"up*20 left*5 none\"). N grows to the script's\n"
+    "length; a tick that holds escape is the last one drawn.\n"
+    "Exit status: 0 on success, 1 when the picture cannot be written, 2 on a usage\n"
+    "error or when no off-screen OpenGL context can be made.\n";
+
+SnapshotCommand ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions& options,
+                                       std::string& error) {
+  bool directoryGiven = false;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    const bool isOption = !optionsEnded && argument.size() > 1 && argument[0] == '-';
+    if (!isOption) {
+      if (directoryGiven) {
+        error = "more than one folder given ('" + options.directory + "' and '" +
+                std::string(argument) + "')";
+        return SnapshotCommand::kUsageError;
+      }
+      if (argument.empty()) {
+        error = "the folder name is empty";
+        return SnapshotCommand::kUsageError;
+      }
+      options.directory = argument;
+      directoryGiven = true;
+      continue;
+    }
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (argument == "--help") return SnapshotCommand::kHelp;
+    if (argument == "--version") return SnapshotCommand::kVersion;
+
+    const std::size_t equals = argument.find('=');
+    const std::string_view name = argument.substr(0, equals);
+    if (name != "--frames" && name != "--keys" && name != "--output") {
+      error = "unknown option '" + std::string(name) + "' (see --help)";
+      return SnapshotCommand::kUsageError;
+    }
+    std::string_view value;
+    if (equals != std::string_view::npos) {
+      value = argument.substr(equals + 1);
+    } else if (i + 1 < argc) {
+      value = argv[++i];
+    } else {
+      error = std::string(name) + " needs a value";
+      return SnapshotCommand::kUsageError;
+    }
+
+    if (name == "--frames") {
+      if (!ParseTickCount(value, options.frames)) {
+        error =
+            "--frames needs a whole number from 1 to 1000000000, not '" + std::string(value) + "'";
+        return SnapshotCommand::kUsageError;
+      }
+    } else if (name == "--keys") {
+      if (!ParseKeyScript(value, options.keys, error)) return SnapshotCommand::kUsageError;
+    } else {
+      if (value.empty()) {
+        error = "--output needs a file name";
+        return SnapshotCommand::kUsageError;
+      }
+      options.output = value;
+    }
+  }
+  return SnapshotCommand::kRun;
+}

@@ -1,0 +1,66 @@
+#include "tools/snapshot_run.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "app/frame_tick.h"
+#include "app/scene_initialization.h"
+#include "app/settings.h"
+#include "scene/renderer.h"
+#include "store/scene_store.h"
+#include "tools/key_script.h"
+#include "tools/offscreen_context.h"
+#include "tools/png_io.h"
+
+namespace {
+
+int Fail(std::FILE* errors, int code, const std::string& reason) {
+  std::fprintf(errors, "morvane-snapshot: %s\n", reason.c_str());
+  return code;
+}
+
+}  // namespace
+
+int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
+  // The picture's name is the caller's; the start-up's files are the folder's.
+  std::error_code failure;
+  const std::filesystem::path output = std::filesystem::absolute(options.output, failure);
+  if (failure) {
+    return Fail(errors, kSnapshotUsageError, "bad output name '" + options.output + "'");
+  }
+  std::filesystem::current_path(options.directory, failure);
+  if (failure) {
+    return Fail(errors, kSnapshotUsageError,
+                "cannot enter folder '" + options.directory + "': " + failure.message());
+  }
+
+  // The window's creation message runs a tick before any context exists: no
+  // key is held and nothing is drawn, but the animation angle advances.
+  RunFrameTick(theSceneStore, theFrameTickState, theCamera, HeldKeys{}, false);
+
+  std::string contextError;
+  const auto context =
+      OffscreenContext::Create(theSettings.width, theSettings.height, &contextError);
+  if (context == nullptr) {
+    return Fail(errors, kSnapshotUsageError, "no off-screen OpenGL context: " + contextError);
+  }
+  InitializeScene(theSceneStore, stdout);
+
+  const std::uint64_t ticks = std::max(options.frames, options.keys.length);
+  KeyScriptPlayer player(options.keys);
+  for (std::uint64_t tick = 0; tick < ticks; ++tick) {
+    // The viewer ends after the tick that saw Escape; that frame is still drawn.
+    if (RunFrameTick(theSceneStore, theFrameTickState, theCamera, player.Next(), true)) break;
+  }
+
+  const RgbPicture picture{context->width(), context->height(), context->ReadRgbTopDown()};
+  std::string pngError;
+  if (!WritePng(output.string(), picture, &pngError)) {
+    return Fail(errors, kSnapshotCannotWrite,
+                "cannot write '" + output.string() + "': " + pngError);
+  }
+  return kSnapshotWritten;
+}
