@@ -5,23 +5,6 @@
 #include "textures/mapped_file.h"
 #include "textures/message_box.h"
 
-std::string BitmapFailureText(BitmapStatus status, const char* fileName) {
-  switch (status) {
-    case BitmapStatus::kLoaded:
-      return std::string();
-    case BitmapStatus::kOpenFailed:
-      return std::string("Failed to open DIB file ") + (fileName != nullptr ? fileName : "") +
-             ".\n";
-    case BitmapStatus::kOutOfMemory:
-      return "Out of memory.";
-    case BitmapStatus::kUnknownFormat:
-      return "Unknown DIB file format.";
-    case BitmapStatus::kConversionError:
-      return "Image file conversion error.";
-  }
-  return "Image file conversion error.";
-}
-
 BitmapDecodeResult DecodeBitmap(const std::uint8_t* data, std::size_t size) {
   BitmapDecodeResult result;
   const ByteSpan bytes(data, data != nullptr ? size : 0);
