@@ -21,13 +21,24 @@ TEST(BitmapColorCount, FollowsHeaderSizeColoursUsedAndDepth) {
     std::uint32_t expected;
   };
   const std::vector<Case> cases = {
-      {40, 0, 1, 2},       {40, 0, 4, 16},    {40, 0, 8, 256},          {40, 0, 2, 0},
-      {40, 0, 16, 0},      {40, 0, 24, 0},    {40, 0, 32, 0},           {40, 16, 8, 16},
-      {40, 5, 24, 5},      {40, 300, 8, 300}, {40, 0x12345, 8, 0x2345},  // cut to the low 16 bits
-      {40, 0x10000, 8, 0},                                               // cut to nothing
-      {108, 7, 8, 7},      {124, 0, 4, 16},   {12, 5, 8, 256},           // the core header has no
-                                                                         // colours-used field
-      {12, 0, 1, 2},       {12, 0, 24, 0},
+      {40, 0, 1, 2},
+      {40, 0, 4, 16},
+      {40, 0, 8, 256},
+      {40, 0, 2, 0},
+      {40, 0, 16, 0},
+      {40, 0, 24, 0},
+      {40, 0, 32, 0},
+      {40, 16, 8, 16},
+      {40, 5, 24, 5},
+      {40, 300, 8, 300},
+      {40, 0x12345, 8, 0x2345},  // cut to the low 16 bits
+      {40, 0x10000, 8, 0},       // cut to nothing
+      {108, 7, 8, 7},
+      {124, 0, 4, 16},
+      {12, 5, 8, 256},  // the core header has no
+                        // colours-used field
+      {12, 0, 1, 2},
+      {12, 0, 24, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(BitmapColorCount(c.headerSize, c.colorsUsed, c.bitsPerPixel), c.expected)

@@ -21,18 +21,6 @@ std::string TwoByTwo() {
   return WithFileHeader(dib, 40);
 }
 
-TEST(BitmapFailureText, GivesEachFailureItsMessage) {
-  EXPECT_EQ(BitmapFailureText(BitmapStatus::kLoaded, "a.bmp"), "");
-  EXPECT_EQ(BitmapFailureText(BitmapStatus::kOpenFailed, "dir/a b.bmp"),
-            "Failed to open DIB file dir/a b.bmp.\n");
-  EXPECT_EQ(BitmapFailureText(BitmapStatus::kOpenFailed, ""), "Failed to open DIB file .\n");
-  EXPECT_EQ(BitmapFailureText(BitmapStatus::kOpenFailed, nullptr), "Failed to open DIB file .\n");
-  EXPECT_EQ(BitmapFailureText(BitmapStatus::kOutOfMemory, "a.bmp"), "Out of memory.");
-  EXPECT_EQ(BitmapFailureText(BitmapStatus::kUnknownFormat, "a.bmp"), "Unknown DIB file format.");
-  EXPECT_EQ(BitmapFailureText(BitmapStatus::kConversionError, "a.bmp"),
-            "Image file conversion error.");
-}
-
 TEST(LoadBitmapImage, LoadsAFileWithoutShowingAnything) {
   TempDir dir;
   CapturedMessageBoxes boxes;

@@ -26,14 +26,6 @@ void ExpectPicture(const std::string& bytes, std::int32_t width, std::int32_t he
   EXPECT_EQ(PixelsOf(result), pixels) << name;
 }
 
-TEST(DibSection, RowsAreRoundedToWholeWords) {
-  EXPECT_EQ(SectionStride(1), 4u);
-  EXPECT_EQ(SectionStride(2), 8u);
-  EXPECT_EQ(SectionStride(3), 12u);
-  EXPECT_EQ(SectionStride(4), 12u);
-  EXPECT_EQ(SectionStride(5), 16u);
-}
-
 TEST(DibSection, RepackDropsFillBytesAndSwapsToRgb) {
   DibSection section;
   ASSERT_TRUE(CreateDibSection(3, 2, section));
