@@ -1,5 +1,7 @@
 #include "textures/bitmap_loader.h"
 
+#include <utility>
+
 #include "textures/dib_conversion.h"
 #include "textures/dib_section.h"
 #include "textures/mapped_file.h"

@@ -1,6 +1,7 @@
 #include "textures/dib_section.h"
 
 #include <new>
+#include <utility>
 
 bool CreateDibSection(std::uint64_t width, std::uint64_t rows, DibSection& section) {
   if (width == 0 || rows == 0) return false;
