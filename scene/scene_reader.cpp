@@ -1,5 +1,6 @@
 #include "scene/scene_reader.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -56,8 +57,8 @@ std::int32_t ApplyAssignment(SceneStore& store, ReaderFlags& flags, std::string_
 
 // Applies one keyword line. Returns kSceneRead to go on, or the failing code;
 // `ended` is set at an accepted "end".
-std::int32_t ApplyKeyword(SceneStore& store, ReaderFlags& flags, std::string_view keyword,
-                          bool& ended) {
+std::int32_t ApplyKeyword(SceneStore& store, const ListIdLookup& lists, ReaderFlags& flags,
+                          std::string_view keyword, bool& ended) {
   if (keyword == "begin") {
     if (flags.begin) return kSceneSecondBegin;
     flags.begin = true;
@@ -65,7 +66,7 @@ std::int32_t ApplyKeyword(SceneStore& store, ReaderFlags& flags, std::string_vie
     if (!flags.begin || !flags.scene || !flags.list) return kSceneStrayEndList;
     flags.list = false;
     ++store.sceneEntryCount;
-    store.currentSceneEntry.listId = LookUpListId(store, store.currentSceneEntry.listName);
+    store.currentSceneEntry.listId = lists.Find(store, store.currentSceneEntry.listName);
     store.AppendCurrentSceneEntry();
   } else if (keyword == "endscene") {
     if (!flags.begin || !flags.scene || flags.list) return kSceneStrayEndScene;
@@ -102,19 +103,30 @@ void ReadSceneVector(std::string_view value, float (&target)[3]) {
   }
 }
 
-std::int32_t LookUpListId(SceneStore& store, const char* name) {
-  std::int32_t position = 0;
-  store.namedListCursor = 0;
-  while (store.namedListCursor != store.namedLists.size()) {
-    ++position;
-    if (std::strncmp(store.namedLists[store.namedListCursor].name, name, kListNameSize) == 0) break;
-    ++store.namedListCursor;
+// A name field's text: up to its terminator, never past the field.
+std::string_view NameText(const char (&name)[kListNameSize]) {
+  return std::string_view(name, std::find(name, name + kListNameSize, '\0') - name);
+}
+
+ListIdLookup::ListIdLookup(const SceneStore& store) {
+  firstPosition_.reserve(store.namedLists.size());
+  for (std::size_t i = 0; i < store.namedLists.size(); ++i) {
+    // emplace keeps the first of several lists with one name, as a walk finds it.
+    firstPosition_.emplace(NameText(store.namedLists[i].name), i);
   }
-  return position;
+}
+
+std::int32_t ListIdLookup::Find(SceneStore& store, const char (&name)[kListNameSize]) const {
+  const auto found = firstPosition_.find(NameText(name));
+  store.namedListCursor = found != firstPosition_.end() ? found->second : store.namedLists.size();
+  const std::size_t position =
+      found != firstPosition_.end() ? found->second + 1 : store.namedLists.size();
+  return static_cast<std::int32_t>(position);
 }
 
 std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader) {
   store.sceneEntryCount = 0;
+  const ListIdLookup lists(store);
   ReaderFlags flags;
   LineReader::Piece piece;
   std::size_t pieceLength = 0;
@@ -131,7 +143,7 @@ std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader) {
     if (equals != std::string_view::npos) {
       result = ApplyAssignment(store, flags, text.substr(0, equals), text.substr(equals + 1));
     } else {
-      result = ApplyKeyword(store, flags, text, ended);
+      result = ApplyKeyword(store, lists, flags, text, ended);
     }
     if (result != kSceneRead || ended) return result;
   }

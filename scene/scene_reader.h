@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 
 #include "store/line_reader.h"
 #include "store/scene_store.h"
@@ -55,7 +56,21 @@ std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader);
 // character end it; components the value does not reach keep their values.
 void ReadSceneVector(std::string_view value, float (&target)[3]);
 
-// The 1-based position of the first named list called `name`, walking
-// store.namedListCursor from the start and leaving it where the walk stopped;
-// the number of named lists when none matches (0 when there are none).
-std::int32_t LookUpListId(SceneStore& store, const char* name);
+// The store's named lists indexed by name, for the lookups of one reading. A
+// lookup answers what walking store.namedListCursor from the first named list
+// would, without the walk: a scene of n entries over n lists would otherwise
+// cost n * n / 2 name comparisons.
+class ListIdLookup {
+ public:
+  // Indexes store.namedLists as they stand; they must not change (no append)
+  // while the lookup is in use.
+  explicit ListIdLookup(const SceneStore& store);
+
+  // The 1-based position of the first named list called `name`, leaving
+  // store.namedListCursor on it; when none matches, the number of named lists
+  // (0 when there are none) with the cursor at the end.
+  std::int32_t Find(SceneStore& store, const char (&name)[kListNameSize]) const;
+
+ private:
+  std::unordered_map<std::string_view, std::size_t> firstPosition_;
+};

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -259,7 +260,7 @@ TEST(ReadSceneVector, ReadsEachComponentFromItsOwnCharacters) {
   }
 }
 
-TEST(LookUpListId, IsThePositionOfTheFirstMatch) {
+TEST(ListIdLookup, IsThePositionOfTheFirstMatch) {
   struct Case {
     std::vector<const char*> names;
     const char* wanted;
@@ -272,14 +273,30 @@ TEST(LookUpListId, IsThePositionOfTheFirstMatch) {
       {{"a", "b", "c"}, "zz", 3, 3},  // no match: the last list, cursor at the end
       {{}, "a", 0, 0},                // no lists at all
       {{"box", "boxes"}, "boxes", 2, 1},
+      {{"box", "boxes"}, "bo", 2, 2},
+      {{"", "x"}, "", 1, 0},
   };
   for (const Case& c : cases) {
     SceneStore store;
     // The ids recorded in the lists are not what the lookup returns.
     for (const char* name : c.names) AddNamedList(store, 40, name);
-    EXPECT_EQ(LookUpListId(store, c.wanted), c.id) << c.wanted;
+    const ListIdLookup lists(store);
+    char wanted[kListNameSize];
+    CopyBounded(wanted, c.wanted);
+    EXPECT_EQ(lists.Find(store, wanted), c.id) << c.wanted;
     EXPECT_EQ(store.namedListCursor, c.cursor) << c.wanted;
   }
+}
+
+TEST(ListIdLookup, NeverReadsPastAnUnterminatedName) {
+  SceneStore store;
+  store.currentNamedList.listId = 1;
+  std::memset(store.currentNamedList.name, 'x', kListNameSize);
+  store.AppendCurrentNamedList();
+  const ListIdLookup lists(store);
+  char wanted[kListNameSize];
+  std::memset(wanted, 'x', kListNameSize);
+  EXPECT_EQ(lists.Find(store, wanted), 1);
 }
 
 TEST(ReadSceneFile, ReadsARealFile) {
