@@ -7,8 +7,10 @@
 #include <new>
 
 LineReader::LineReader(const char* path) {
+  // A FIFO named like a scene file must not block the viewer until some other
+  // program writes to it: opened without blocking, an idle one reads as empty.
   do {
-    fd_ = ::open(path, O_RDONLY | O_CLOEXEC);
+    fd_ = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   } while (fd_ < 0 && errno == EINTR);
   if (fd_ >= 0) {
     buffer_ = new (std::nothrow) char[kBufferSize];

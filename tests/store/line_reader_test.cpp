@@ -1,6 +1,7 @@
 #include "store/line_reader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -65,6 +66,15 @@ TEST(LineReader, ReadsFilesAcrossBufferBoundaries) {
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     ASSERT_EQ(pieces[i], "line" + std::to_string(i % 10) + "xx\n") << i;
   }
+}
+
+TEST(LineReader, AFifoWithoutWriterReadsAsEmpty) {
+  TempDir dir;
+  const std::string fifo = (dir.path() / "objects.txt").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  LineReader reader(fifo.c_str());
+  ASSERT_TRUE(reader.IsOpen());
+  EXPECT_TRUE(Pieces(reader).empty());
 }
 
 TEST(LineReader, MissingFileAndDirectory) {
