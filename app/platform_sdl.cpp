@@ -1,0 +1,460 @@
+// The platform on SDL2 and, where SDL draws on X11, the X server's keymap.
+// Nothing outside this file includes SDL or X11.
+#include "app/platform_sdl.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// The platform has one window, one drawing surface and one context, so their
+// handles are fixed tokens; anything else is an unknown handle.
+constexpr WindowHandle kTheWindow = static_cast<WindowHandle>(1);
+constexpr DeviceContextHandle kTheSurface = static_cast<DeviceContextHandle>(1);
+constexpr RenderingContextHandle kTheContext = static_cast<RenderingContextHandle>(1);
+constexpr int kTheFormat = 1;
+
+Key KeyFromSdl(SDL_Keycode code) {
+  switch (code) {
+    case SDLK_ESCAPE:
+      return Key::kEscape;
+    case SDLK_UP:
+      return Key::kUp;
+    case SDLK_DOWN:
+      return Key::kDown;
+    case SDLK_LEFT:
+      return Key::kLeft;
+    case SDLK_RIGHT:
+      return Key::kRight;
+    case SDLK_F1:
+      return Key::kF1;
+    case SDLK_F4:
+      return Key::kF4;
+    default:
+      return Key::kOther;
+  }
+}
+
+KeySym KeySymOf(Key key) {
+  switch (key) {
+    case Key::kEscape:
+      return XK_Escape;
+    case Key::kUp:
+      return XK_Up;
+    case Key::kDown:
+      return XK_Down;
+    case Key::kLeft:
+      return XK_Left;
+    case Key::kRight:
+      return XK_Right;
+    case Key::kF1:
+      return XK_F1;
+    case Key::kF4:
+      return XK_F4;
+    case Key::kOther:
+      break;
+  }
+  return NoSymbol;
+}
+
+SDL_Scancode ScancodeOf(Key key) {
+  switch (key) {
+    case Key::kEscape:
+      return SDL_SCANCODE_ESCAPE;
+    case Key::kUp:
+      return SDL_SCANCODE_UP;
+    case Key::kDown:
+      return SDL_SCANCODE_DOWN;
+    case Key::kLeft:
+      return SDL_SCANCODE_LEFT;
+    case Key::kRight:
+      return SDL_SCANCODE_RIGHT;
+    case Key::kF1:
+      return SDL_SCANCODE_F1;
+    case Key::kF4:
+      return SDL_SCANCODE_F4;
+    case Key::kOther:
+      break;
+  }
+  return SDL_SCANCODE_UNKNOWN;
+}
+
+Uint32 IconFlag(MessageBoxIcon icon) {
+  switch (icon) {
+    case MessageBoxIcon::kStop:
+      return SDL_MESSAGEBOX_ERROR;
+    case MessageBoxIcon::kExclamation:
+      return SDL_MESSAGEBOX_WARNING;
+    case MessageBoxIcon::kQuestion:
+    case MessageBoxIcon::kInformation:
+      return SDL_MESSAGEBOX_INFORMATION;
+    case MessageBoxIcon::kNone:
+      break;
+  }
+  return 0;
+}
+
+class SdlPlatform final : public Platform {
+ public:
+  SdlPlatform() = default;
+  ~SdlPlatform() override {
+    if (context_ != nullptr) SDL_GL_DeleteContext(context_);
+    if (window_ != nullptr) SDL_DestroyWindow(window_);
+    SDL_Quit();
+  }
+  SdlPlatform(const SdlPlatform&) = delete;
+  SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+  MessageBoxAnswer ShowMessageBox(const char* caption, const char* text, MessageBoxButtons buttons,
+                                  MessageBoxIcon icon, MessageBoxOwner owner) override {
+    enum : int { kOkId, kYesId, kNoId };
+    // Return answers Yes and Escape answers No; a lone OK takes both.
+    const SDL_MessageBoxButtonData okButtons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kOkId,
+         "OK"}};
+    const SDL_MessageBoxButtonData yesNoButtons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kYesId, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kNoId, "No"}};
+    const bool yesNo = buttons == MessageBoxButtons::kYesNo;
+
+    SDL_MessageBoxData box{};
+    box.flags = IconFlag(icon) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+    box.window = owner == MessageBoxOwner::kFocusedWindow ? SDL_GetKeyboardFocus() : nullptr;
+    box.title = caption;
+    box.message = text;
+    box.numbuttons = yesNo ? 2 : 1;
+    box.buttons = yesNo ? yesNoButtons : okButtons;
+
+    int pressed = -1;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+      // No box can be shown (no display): the user still learns what happened.
+      std::fprintf(stderr, "%s: %s\n", caption, text);
+      return MessageBoxAnswer::kNone;
+    }
+    switch (pressed) {
+      case kOkId:
+        return MessageBoxAnswer::kOk;
+      case kYesId:
+        return MessageBoxAnswer::kYes;
+      case kNoId:
+        return MessageBoxAnswer::kNo;
+      default:
+        return MessageBoxAnswer::kNone;  // the box was closed without a button
+    }
+  }
+
+  bool RegisterWindowClass(const char* className, WindowProcedure procedure) override {
+    if (videoStarted_) return false;
+    // SDL_QUIT then means a signal to end, not the window's own close.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    videoStarted_ = true;
+    SDL_DisableScreenSaver();
+    className_ = className;
+    procedure_ = procedure;
+    return true;
+  }
+
+  bool UnregisterWindowClass(const char* className) override {
+    if (!videoStarted_ || window_ != nullptr || className_ != className) return false;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    videoStarted_ = false;
+    procedure_ = nullptr;
+    return true;
+  }
+
+  bool ChangeDisplayMode(std::int32_t width, std::int32_t height, int bits) override {
+    if (!videoStarted_) return false;
+    // Only the exact size at the exact pixel size will do; SDL itself would
+    // take the nearest larger mode instead.
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+      SDL_DisplayMode mode{};
+      if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+      if (mode.w == width && mode.h == height &&
+          static_cast<int>(SDL_BYTESPERPIXEL(mode.format)) * 8 == bits) {
+        fullScreenMode_ = mode;
+        haveFullScreenMode_ = true;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void RestoreDisplayMode() override {
+    haveFullScreenMode_ = false;
+    if (window_ != nullptr && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0) {
+      SDL_SetWindowFullscreen(window_, 0);
+    }
+  }
+
+  void ShowCursor(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+
+  WindowHandle CreateWindow(const WindowRequest& request) override {
+    if (!videoStarted_ || window_ != nullptr) return WindowHandle::kNone;
+    // On X11 the surface's visual is chosen when the window is made, so the
+    // pixel format is asked for here.
+    const PixelFormatRequest& format = request.pixelFormat;
+    const int channelBits = std::min(8, format.colourBits / 3);
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, format.depthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, format.doubleBuffered ? 1 : 0);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    flags |=
+        request.fullScreen ? (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS) : SDL_WINDOW_RESIZABLE;
+    window_ = SDL_CreateWindow(request.title, 0, 0, request.width, request.height, flags);
+    if (window_ == nullptr) return WindowHandle::kNone;
+    if (request.fullScreen && haveFullScreenMode_) {
+      SDL_SetWindowDisplayMode(window_, &fullScreenMode_);
+    }
+    AdoptX11Window();
+
+    WindowMessage create;
+    create.kind = MessageKind::kCreate;
+    DispatchMessage(create);
+    return kTheWindow;
+  }
+
+  bool DestroyWindow(WindowHandle window) override {
+    if (window != kTheWindow || window_ == nullptr) return false;
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    xDisplay_ = nullptr;
+    timerRunning_ = false;  // the timer belongs to the window
+    return true;
+  }
+
+  void ShowWindow(WindowHandle window) override {
+    if (window != kTheWindow || window_ == nullptr) return;
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+    // Ask the window, as the desktop would, whether the screen saver and the
+    // monitor's power-saving may start; the viewer refuses both.
+    WindowMessage ask;
+    ask.kind = MessageKind::kSysCommand;
+    ask.command = SystemCommand::kScreenSave;
+    DispatchMessage(ask);
+    ask.command = SystemCommand::kMonitorPower;
+    DispatchMessage(ask);
+  }
+
+  DeviceContextHandle GetDeviceContext(WindowHandle window) override {
+    if (window != kTheWindow || window_ == nullptr) return DeviceContextHandle::kNone;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window_, &info) != SDL_TRUE) return DeviceContextHandle::kNone;
+    surfaceTaken_ = true;
+    return kTheSurface;
+  }
+
+  bool ReleaseDeviceContext(WindowHandle window, DeviceContextHandle deviceContext) override {
+    if (window != kTheWindow || deviceContext != kTheSurface || !surfaceTaken_) return false;
+    surfaceTaken_ = false;
+    return true;
+  }
+
+  int ChoosePixelFormat(DeviceContextHandle deviceContext,
+                        const PixelFormatRequest& request) override {
+    if (deviceContext != kTheSurface || !surfaceTaken_) return 0;
+    // The visual was fixed with the window; it fits when its pixels hold the
+    // requested colour bits.
+    const Uint32 format = SDL_GetWindowPixelFormat(window_);
+    if (format == SDL_PIXELFORMAT_UNKNOWN) return 0;
+    return static_cast<int>(SDL_BYTESPERPIXEL(format)) * 8 >= request.colourBits ? kTheFormat : 0;
+  }
+
+  bool SetPixelFormat(DeviceContextHandle deviceContext, int index,
+                      const PixelFormatRequest&) override {
+    if (deviceContext != kTheSurface || !surfaceTaken_ || index != kTheFormat) return false;
+    formatSet_ = true;
+    return true;
+  }
+
+  RenderingContextHandle CreateRenderingContext(DeviceContextHandle deviceContext) override {
+    if (deviceContext != kTheSurface || !formatSet_ || context_ != nullptr) {
+      return RenderingContextHandle::kNone;
+    }
+    context_ = SDL_GL_CreateContext(window_);
+    if (context_ == nullptr) return RenderingContextHandle::kNone;
+    // SDL makes a new context current at once; the viewer makes it current
+    // itself, one step later.
+    SDL_GL_MakeCurrent(window_, nullptr);
+    return kTheContext;
+  }
+
+  bool MakeCurrent(DeviceContextHandle deviceContext,
+                   RenderingContextHandle renderingContext) override {
+    if (deviceContext == DeviceContextHandle::kNone &&
+        renderingContext == RenderingContextHandle::kNone) {
+      return SDL_GL_MakeCurrent(window_, nullptr) == 0;
+    }
+    if (deviceContext != kTheSurface || renderingContext != kTheContext || context_ == nullptr) {
+      return false;
+    }
+    return SDL_GL_MakeCurrent(window_, context_) == 0;
+  }
+
+  bool DeleteRenderingContext(RenderingContextHandle renderingContext) override {
+    if (renderingContext != kTheContext || context_ == nullptr) return false;
+    SDL_GL_DeleteContext(context_);
+    context_ = nullptr;
+    return true;
+  }
+
+  void SwapBuffers(DeviceContextHandle deviceContext) override {
+    if (deviceContext == kTheSurface && window_ != nullptr) SDL_GL_SwapWindow(window_);
+  }
+
+  void SetTimer(WindowHandle window, std::uint32_t id, std::uint32_t intervalMs) override {
+    if (window != kTheWindow || window_ == nullptr) return;
+    timerRunning_ = true;
+    timerId_ = id;
+    timerIntervalMs_ = intervalMs;
+    timerDueMs_ = SDL_GetTicks64() + intervalMs;
+  }
+
+  void KillTimer(WindowHandle window, std::uint32_t id) override {
+    if (window == kTheWindow && id == timerId_) timerRunning_ = false;
+  }
+
+  bool IsKeyHeld(Key key) override {
+    if (xDisplay_ != nullptr) {
+      const KeySym symbol = KeySymOf(key);
+      const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(xDisplay_, symbol);
+      if (code == 0) return false;
+      char keymap[32] = {};
+      XQueryKeymap(xDisplay_, keymap);
+      return (static_cast<unsigned char>(keymap[code / 8]) >> (code % 8) & 1u) != 0;
+    }
+    const SDL_Scancode scancode = ScancodeOf(key);
+    if (scancode == SDL_SCANCODE_UNKNOWN) return false;
+    return SDL_GetKeyboardState(nullptr)[scancode] != 0;
+  }
+
+  bool PeekMessage(WindowMessage& message) override {
+    if (quitPosted_) {
+      quitPosted_ = false;
+      message = WindowMessage{};
+      message.kind = MessageKind::kQuit;
+      message.quitCode = quitCode_;
+      return true;
+    }
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0) {
+      if (Translate(event, message)) return true;
+    }
+    // A timer message is made only when nothing else waits, and only one for
+    // however many intervals have passed since the last one was taken.
+    if (timerRunning_) {
+      const Uint64 now = SDL_GetTicks64();
+      if (now >= timerDueMs_) {
+        timerDueMs_ = std::max<Uint64>(timerDueMs_ + timerIntervalMs_, now);
+        message = WindowMessage{};
+        message.kind = MessageKind::kTimer;
+        message.timerId = timerId_;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  std::intptr_t DispatchMessage(const WindowMessage& message) override {
+    return procedure_ != nullptr ? procedure_(*this, message) : 0;
+  }
+
+  void PostQuitMessage(int exitCode) override {
+    quitPosted_ = true;
+    quitCode_ = exitCode;
+  }
+
+  void AllowScreenSaver() override { SDL_EnableScreenSaver(); }
+
+ private:
+  // Finds the X display and window behind the SDL window: the keymap is asked
+  // there, and the X class of the window becomes the window class's name.
+  void AdoptX11Window() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window_, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) {
+      return;
+    }
+    xDisplay_ = info.info.x11.display;
+    XClassHint* hint = XAllocClassHint();
+    if (hint == nullptr) return;
+    std::string name = "morvane";
+    std::string windowClass = className_;
+    hint->res_name = name.data();
+    hint->res_class = windowClass.data();
+    XSetClassHint(xDisplay_, info.info.x11.window, hint);
+    XFree(hint);
+  }
+
+  bool Translate(const SDL_Event& event, WindowMessage& message) {
+    message = WindowMessage{};
+    switch (event.type) {
+      case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+          message.kind = MessageKind::kSize;
+          message.width = event.window.data1;
+          message.height = event.window.data2;
+          return true;
+        }
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+          message.kind = MessageKind::kClose;
+          return true;
+        }
+        return false;
+      case SDL_QUIT:  // an interrupt or termination signal: close as the user would
+        message.kind = MessageKind::kClose;
+        return true;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP: {
+        const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+        const bool down = event.type == SDL_KEYDOWN;
+        message.kind = alt ? (down ? MessageKind::kSysKeyDown : MessageKind::kSysKeyUp)
+                           : (down ? MessageKind::kKeyDown : MessageKind::kKeyUp);
+        message.key = KeyFromSdl(event.key.keysym.sym);
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+  WindowProcedure procedure_ = nullptr;
+  std::string className_;
+  bool videoStarted_ = false;
+  SDL_DisplayMode fullScreenMode_{};
+  bool haveFullScreenMode_ = false;
+  SDL_Window* window_ = nullptr;
+  Display* xDisplay_ = nullptr;
+  bool surfaceTaken_ = false;
+  bool formatSet_ = false;
+  SDL_GLContext context_ = nullptr;
+  bool timerRunning_ = false;
+  std::uint32_t timerId_ = 0;
+  std::uint32_t timerIntervalMs_ = 0;
+  Uint64 timerDueMs_ = 0;
+  bool quitPosted_ = false;
+  int quitCode_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> CreateSdlPlatform() {
+  return std::make_unique<SdlPlatform>();
+}

@@ -1,0 +1,144 @@
+#include "app/render_window.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "app/scene_initialization.h"
+#include "app/settings.h"
+#include "app/window_procedure.h"
+#include "store/scene_store.h"
+
+RenderWindowHandles theRenderWindow;
+
+namespace {
+
+void ShowStartupError(Platform& platform, const char* text,
+                      MessageBoxIcon icon = MessageBoxIcon::kExclamation) {
+  platform.ShowMessageBox("ERROR", text, MessageBoxButtons::kOk, icon, MessageBoxOwner::kNone);
+}
+
+void ShowShutdownError(Platform& platform, const char* text) {
+  platform.ShowMessageBox("SHUTDOWN ERROR", text, MessageBoxButtons::kOk,
+                          MessageBoxIcon::kInformation, MessageBoxOwner::kNone);
+}
+
+// A failure from the window on: take down what exists first, so the box comes
+// up over the desktop's own display mode with no window behind it.
+bool FailAfterRelease(Platform& platform, const char* text) {
+  CloseRenderWindow(platform);
+  ShowStartupError(platform, text);
+  return false;
+}
+
+}  // namespace
+
+bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
+                      std::int32_t height, int bits, bool fullScreen) {
+  theSettings.fullScreen = fullScreen;
+
+  if (!platform.RegisterWindowClass(kWindowClassName, HandleWindowMessage)) {
+    ShowStartupError(platform, "Failed To Register The Window Class.");
+    return false;
+  }
+  theRenderWindow.classRegistered = true;
+
+  if (theSettings.fullScreen && !platform.ChangeDisplayMode(width, height, bits)) {
+    const MessageBoxAnswer answer = platform.ShowMessageBox(
+        "Pello GL",
+        "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode "
+        "Instead?",
+        MessageBoxButtons::kYesNo, MessageBoxIcon::kExclamation, MessageBoxOwner::kNone);
+    if (answer != MessageBoxAnswer::kYes) {
+      ShowStartupError(platform, "Program Will Now Close.", MessageBoxIcon::kStop);
+      return false;
+    }
+    theSettings.fullScreen = false;
+  }
+  if (theSettings.fullScreen) platform.ShowCursor(false);
+
+  // The platform sizes windows by their client area, so the request carries
+  // the client size itself and the frame (if any) grows around it.
+  WindowRequest request;
+  request.title = title;
+  request.width = width;
+  request.height = height;
+  request.fullScreen = theSettings.fullScreen;
+  request.pixelFormat.colourBits = bits;
+  request.pixelFormat.depthBits = 16;
+  request.pixelFormat.doubleBuffered = true;
+
+  theRenderWindow.window = platform.CreateWindow(request);
+  if (theRenderWindow.window == WindowHandle::kNone) {
+    return FailAfterRelease(platform, "Window Creation Error.");
+  }
+  theRenderWindow.deviceContext = platform.GetDeviceContext(theRenderWindow.window);
+  if (theRenderWindow.deviceContext == DeviceContextHandle::kNone) {
+    return FailAfterRelease(platform, "Can't Create A GL Device Context.");
+  }
+  const int format = platform.ChoosePixelFormat(theRenderWindow.deviceContext, request.pixelFormat);
+  if (format == 0) return FailAfterRelease(platform, "Can't Find A Suitable PixelFormat.");
+  if (!platform.SetPixelFormat(theRenderWindow.deviceContext, format, request.pixelFormat)) {
+    return FailAfterRelease(platform, "Can't Set The PixelFormat.");
+  }
+  theRenderWindow.renderingContext = platform.CreateRenderingContext(theRenderWindow.deviceContext);
+  if (theRenderWindow.renderingContext == RenderingContextHandle::kNone) {
+    return FailAfterRelease(platform, "Can't Create A GL Rendering Context.");
+  }
+  if (!platform.MakeCurrent(theRenderWindow.deviceContext, theRenderWindow.renderingContext)) {
+    return FailAfterRelease(platform, "Can't Activate The GL Rendering Context.");
+  }
+  theRenderWindow.contextCurrent = true;
+
+  platform.ShowWindow(theRenderWindow.window);
+  ResizeViewport(width, height);
+  InitializeScene(theSceneStore);
+  platform.SetTimer(theRenderWindow.window, kFrameTimerId, theSettings.timerIntervalMs);
+  return true;
+}
+
+void CloseRenderWindow(Platform& platform) {
+  if (theSettings.fullScreen) {
+    platform.RestoreDisplayMode();
+    platform.ShowCursor(true);
+  }
+  if (theRenderWindow.renderingContext != RenderingContextHandle::kNone) {
+    if (!platform.MakeCurrent(DeviceContextHandle::kNone, RenderingContextHandle::kNone)) {
+      ShowShutdownError(platform, "Release Of DC And RC Failed.");
+    }
+    theRenderWindow.contextCurrent = false;
+    // Deleted even when the release failed: the context is never used again.
+    if (!platform.DeleteRenderingContext(theRenderWindow.renderingContext)) {
+      ShowShutdownError(platform, "Release Rendering Context Failed.");
+    }
+    theRenderWindow.renderingContext = RenderingContextHandle::kNone;
+  }
+  if (theRenderWindow.deviceContext != DeviceContextHandle::kNone) {
+    if (!platform.ReleaseDeviceContext(theRenderWindow.window, theRenderWindow.deviceContext)) {
+      ShowShutdownError(platform, "Release Device Context Failed.");
+    }
+    theRenderWindow.deviceContext = DeviceContextHandle::kNone;
+  }
+  if (theRenderWindow.window != WindowHandle::kNone) {
+    if (!platform.DestroyWindow(theRenderWindow.window)) {
+      ShowShutdownError(platform, "Could Not Release hWnd.");
+    }
+    theRenderWindow.window = WindowHandle::kNone;
+  }
+  if (!platform.UnregisterWindowClass(kWindowClassName)) {
+    ShowShutdownError(platform, "Could Not Unregister Class.");
+  }
+  theRenderWindow.classRegistered = false;
+  // A destroyed window has taken its timer with it; this stops nothing then.
+  platform.KillTimer(theRenderWindow.window, kFrameTimerId);
+}
+
+void ResizeViewport(std::int32_t width, std::int32_t height) {
+  if (!theRenderWindow.contextCurrent) return;
+  if (height == 0) height = 1;
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  // The near plane is the single-precision 0.1 the projection has always used.
+  gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height),
+                 static_cast<double>(0.1f), 100.0);
+}

@@ -1,0 +1,47 @@
+#include "app/viewer.h"
+
+#include "app/message_loop.h"
+#include "app/render_window.h"
+#include "app/settings.h"
+#include "textures/message_box.h"
+
+namespace {
+
+// The core's boxes (a bitmap that cannot be loaded) belong to the window that
+// has the keyboard focus, when there is one.
+class PlatformMessageBoxes final : public MessageBoxService {
+ public:
+  explicit PlatformMessageBoxes(Platform& platform) : platform_(platform) {
+    SetMessageBoxService(this);
+  }
+  ~PlatformMessageBoxes() override { SetMessageBoxService(nullptr); }
+  PlatformMessageBoxes(const PlatformMessageBoxes&) = delete;
+  PlatformMessageBoxes& operator=(const PlatformMessageBoxes&) = delete;
+
+  void ShowMessage(const char* caption, const char* text) override {
+    platform_.ShowMessageBox(caption, text, MessageBoxButtons::kOk, MessageBoxIcon::kNone,
+                             MessageBoxOwner::kFocusedWindow);
+  }
+
+ private:
+  Platform& platform_;
+};
+
+}  // namespace
+
+int RunViewer(Platform& platform) {
+  PlatformMessageBoxes boxes(platform);
+
+  const MessageBoxAnswer answer = platform.ShowMessageBox(
+      "Start FullScreen?", "Wollen Sie im Vollbildmodus starten?", MessageBoxButtons::kYesNo,
+      MessageBoxIcon::kQuestion, MessageBoxOwner::kNone);
+  if (answer == MessageBoxAnswer::kNo) theSettings.fullScreen = false;
+
+  if (!OpenRenderWindow(platform, "Morvane 2006", theSettings.width, theSettings.height,
+                        kColourBits, theSettings.fullScreen)) {
+    return 0;
+  }
+  const int exitCode = RunMessageLoop(platform);
+  CloseRenderWindow(platform);
+  return exitCode;
+}

@@ -1,0 +1,51 @@
+#include "app/window_procedure.h"
+
+#include "app/frame_tick.h"
+#include "app/render_window.h"
+#include "scene/renderer.h"
+#include "store/scene_store.h"
+
+void RunWindowFrameTick(Platform& platform) {
+  HeldKeys keys;
+  keys.escape = platform.IsKeyHeld(Key::kEscape);
+  keys.up = platform.IsKeyHeld(Key::kUp);
+  keys.down = platform.IsKeyHeld(Key::kDown);
+  keys.left = platform.IsKeyHeld(Key::kLeft);
+  keys.right = platform.IsKeyHeld(Key::kRight);
+  keys.f1 = platform.IsKeyHeld(Key::kF1);
+
+  const bool glReady = theRenderWindow.contextCurrent;
+  // Escape still lets this tick's frame be drawn and presented; the loop ends
+  // when it takes the quit request.
+  if (RunFrameTick(theSceneStore, theFrameTickState, theCamera, keys, glReady)) {
+    platform.PostQuitMessage(0);
+  }
+  if (glReady) platform.SwapBuffers(theRenderWindow.deviceContext);
+}
+
+std::intptr_t HandleWindowMessage(Platform& platform, const WindowMessage& message) {
+  switch (message.kind) {
+    case MessageKind::kCreate:
+    case MessageKind::kTimer:
+      RunWindowFrameTick(platform);
+      return DefaultWindowProcedure(platform, message);
+    case MessageKind::kSize:
+      ResizeViewport(message.width, message.height);
+      return 0;
+    case MessageKind::kClose:
+      // The window stays: the loop ends and CloseRenderWindow destroys it.
+      platform.PostQuitMessage(0);
+      return 0;
+    case MessageKind::kKeyDown:
+    case MessageKind::kKeyUp:
+      return 0;
+    case MessageKind::kSysCommand:
+      if (message.command == SystemCommand::kScreenSave ||
+          message.command == SystemCommand::kMonitorPower) {
+        return 0;
+      }
+      return DefaultWindowProcedure(platform, message);
+    default:
+      return DefaultWindowProcedure(platform, message);
+  }
+}
