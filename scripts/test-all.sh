@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Morvane twice (a normal build and one with
-# AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test in both.
+# AddressSanitizer and UndefinedBehaviorSanitizer), fuzzes every reader for a
+# bounded time (MORVANE_FUZZ_SECONDS, default 60 per reader) and runs every
+# test in both builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +19,10 @@ cmake --build build -j "$jobs"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMORVANE_SANITIZE=ON \
   -DMORVANE_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
+
+# Every reader meets hostile input for a bounded time; any finding fails the run.
+echo "== Fuzzing (${MORVANE_FUZZ_SECONDS:-60} s per reader) =="
+./scripts/fuzz.sh "${MORVANE_FUZZ_SECONDS:-60}"
 
 echo "== Tests (normal build) =="
 ctest --test-dir build -j "$jobs" --timeout 300
