@@ -133,11 +133,4 @@ TEST_F(RenderedTicks, HoldingLeftTurnsTheViewAndTheSquareMovesRight) {
   EXPECT_GT(FindLit(picture, kWidth, kHeight).left, before.left + 20);
 }
 
-TEST_F(RenderedTicks, TheTickDrawsWithTheConfiguredAspect) {
-  // The projection always takes 800 / 600 from the settings; the picture here
-  // is 160 × 120, the same shape, so the square is where the model puts it.
-  ASSERT_EQ(theSettings.width * 3, theSettings.height * 4);
-  ExpectSquareAt(Hold(HeldKeys{}, 1), 0, 0);
-}
-
 }  // namespace

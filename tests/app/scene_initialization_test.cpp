@@ -75,15 +75,6 @@ TEST_F(InitializeSceneTest, MissingFilesNeverStopStartUp) {
   ExpectFixedGlState();
 }
 
-TEST_F(InitializeSceneTest, ASceneWithoutObjectsStillReads) {
-  // Without named lists every entry resolves to id 0, which draws nothing.
-  dir_.Write("scene.txt", "begin;\nscene=s;\nlist=square;\nendlist;\nendscene;\nend;\n");
-  Initialize();
-  ASSERT_EQ(store_.sceneEntryCount, 1);
-  EXPECT_EQ(store_.sceneEntries.at(0).listId, 0);
-  ExpectFixedGlState();
-}
-
 TEST_F(InitializeSceneTest, AMalformedObjectFileStillReadsTheScene) {
   WriteSquareSceneFolder(dir_);
   // A rejected line stops the compilation; the list before it still counts.

@@ -34,28 +34,6 @@ std::string InScene(std::string_view blocks) {
   return "begin;\nscene=main;\n" + std::string(blocks) + "endscene;\nend;\n";
 }
 
-TEST(ReadScenePieces, OneBlockBecomesOneEntry) {
-  SceneStore store;
-  AddCrateAndBox(store);
-  const std::int32_t result = ReadText(store, InScene("list=box;\ntranslate=(0,0,-6);\n"
-                                                      "rotate=(0,1,0);\nscale=(1,1,1);\n"
-                                                      "show=(1);\nendlist;\n"));
-  EXPECT_EQ(result, kSceneRead);
-  EXPECT_EQ(store.sceneEntryCount, 1);
-  ASSERT_EQ(store.sceneEntries.size(), 1u);
-  const SceneEntry& entry = store.sceneEntries[0];
-  EXPECT_EQ(entry.listId, 2);
-  EXPECT_STREQ(entry.listName, "box");
-  EXPECT_EQ(entry.show, 1);
-  EXPECT_EQ(entry.solid, 0);
-  EXPECT_EQ(std::vector<float>(entry.translate, entry.translate + 3),
-            (std::vector<float>{0, 0, -6}));
-  EXPECT_EQ(std::vector<float>(entry.rotate, entry.rotate + 3), (std::vector<float>{0, 1, 0}));
-  EXPECT_EQ(std::vector<float>(entry.scale, entry.scale + 3), (std::vector<float>{1, 1, 1}));
-  // The lookup leaves the named-list cursor on the list it found.
-  EXPECT_EQ(store.namedListCursor, 1u);
-}
-
 struct ResultCase {
   const char* name;
   std::string_view text;
@@ -130,79 +108,52 @@ TEST(ReadScenePieces, NothingOfAFailingLineIsApplied) {
   EXPECT_STREQ(store.currentSceneEntry.listName, "box");
 }
 
-TEST(ReadScenePieces, FieldsCarryOverFromTheBlockBefore) {
+std::vector<float> Triple(const float (&v)[3]) {
+  return {v[0], v[1], v[2]};
+}
+
+TEST(ReadScenePieces, BlocksShareOneWorkingRecord) {
   SceneStore store;
   AddCrateAndBox(store);
-  ASSERT_EQ(ReadText(store, InScene("list=box;\nshow=(1);\nsolid=(1);\nrotate=(0,5,0);\n"
+  ASSERT_EQ(ReadText(store, InScene("show=(1);\ntranslate=(1,2,3);\n"  // no block open: ignored
+                                    "list=box;\nendlist;\n"
+                                    "list=box;\nshow=(1);\nsolid=(1);\nrotate=(0,5,0);\n"
                                     "scale=(2,2,2);\ntranslate=(1,1,1);\nendlist;\n"
                                     "list=crate;\ntranslate=(3,0,0);\nrotate=(7,8);\nendlist;\n")),
             kSceneRead);
-  ASSERT_EQ(store.sceneEntries.size(), 2u);
-  const SceneEntry& second = store.sceneEntries[1];
-  EXPECT_EQ(second.listId, 1);
-  EXPECT_EQ(second.show, 1);
-  EXPECT_EQ(second.solid, 1);
-  EXPECT_EQ(std::vector<float>(second.scale, second.scale + 3), (std::vector<float>{2, 2, 2}));
-  EXPECT_EQ(std::vector<float>(second.translate, second.translate + 3),
-            (std::vector<float>{3, 0, 0}));
-  // A two-component vector leaves the third rate of the block before.
-  EXPECT_EQ(std::vector<float>(second.rotate, second.rotate + 3), (std::vector<float>{7, 8, 0}));
+  ASSERT_EQ(store.sceneEntries.size(), 3u);
+  // Before the first block every field is zero, so an unset scale is (0, 0, 0).
+  const SceneEntry& first = store.sceneEntries[0];
+  EXPECT_EQ(first.show, 0);
+  EXPECT_EQ(Triple(first.translate), (std::vector<float>{0, 0, 0}));
+  EXPECT_EQ(Triple(first.scale), (std::vector<float>{0, 0, 0}));
+  // A field a block does not set keeps the value of the block before.
+  const SceneEntry& third = store.sceneEntries[2];
+  EXPECT_EQ(third.listId, 1);
+  EXPECT_EQ(third.show, 1);
+  EXPECT_EQ(third.solid, 1);
+  EXPECT_EQ(Triple(third.scale), (std::vector<float>{2, 2, 2}));
+  EXPECT_EQ(Triple(third.translate), (std::vector<float>{3, 0, 0}));
+  EXPECT_EQ(Triple(third.rotate), (std::vector<float>{7, 8, 0}));
 }
 
-TEST(ReadScenePieces, BeforeTheFirstBlockEveryFieldIsZero) {
+TEST(ReadScenePieces, ListNamesAreLowerCasedKeptWholeAndCutLikeTheCompilers) {
   SceneStore store;
   AddCrateAndBox(store);
-  ASSERT_EQ(ReadText(store, InScene("list=box;\nendlist;\n")), kSceneRead);
-  const SceneEntry& entry = store.sceneEntries.at(0);
-  EXPECT_EQ(std::vector<float>(entry.scale, entry.scale + 3), (std::vector<float>{0, 0, 0}));
-  EXPECT_EQ(entry.show, 0);
-}
-
-TEST(ReadScenePieces, PlacementLinesOutsideABlockAreIgnored) {
-  SceneStore store;
-  AddCrateAndBox(store);
-  ASSERT_EQ(ReadText(store, InScene("show=(1);\ntranslate=(1,2,3);\nlist=box;\nendlist;\n"
-                                    "scale=(4,4,4);\n")),
+  AddNamedList(store, 3, "a=b (x)");
+  AddNamedList(store, 4, "abcdefghijklmnopqrstuvwxyz");  // the compiler keeps its first 19
+  ASSERT_EQ(ReadText(store,
+                     "BEGIN;\nScene=Main;\nLIST=Box;\nENDLIST;\n"
+                     "list=crate;\nlist=a=b (x);\nendlist;\n"  // renames the open block
+                     "list=ABCDEFGHIJKLMNOPQRSTUVWXYZ;\nendlist;\nEndScene;\nEND;\n"),
             kSceneRead);
-  EXPECT_EQ(store.sceneEntries.at(0).show, 0);
-  EXPECT_EQ(store.sceneEntries.at(0).translate[0], 0);
-  EXPECT_EQ(store.currentSceneEntry.scale[0], 0);
-}
-
-TEST(ReadScenePieces, CaseDoesNotMatter) {
-  SceneStore store;
-  AddCrateAndBox(store);
-  ASSERT_EQ(
-      ReadText(store, "BEGIN;\nScene=Main;\nLIST=Box;\nShow=(1);\nENDLIST;\nEndScene;\nEND;\n"),
-      kSceneRead);
-  EXPECT_STREQ(store.sceneEntries.at(0).listName, "box");
-  EXPECT_EQ(store.sceneEntries.at(0).listId, 2);
-  EXPECT_EQ(store.sceneEntries.at(0).show, 1);
-}
-
-TEST(ReadScenePieces, ListRenamesTheOpenBlockAndKeepsEveryCharacter) {
-  SceneStore store;
-  AddNamedList(store, 1, "a=b (x)");
-  AddCrateAndBox(store);
-  ASSERT_EQ(ReadText(store, InScene("list=crate;\nlist=a=b (x);\nendlist;\n")), kSceneRead);
-  EXPECT_STREQ(store.sceneEntries.at(0).listName, "a=b (x)");
-  EXPECT_EQ(store.sceneEntries.at(0).listId, 1);
-}
-
-TEST(ReadScenePieces, LongNamesAreCutAsTheCompilerCutsThem) {
-  SceneStore store;
-  AddCrateAndBox(store);
-  AddNamedList(store, 3, "abcdefghijklmnopqrstuvwxyz");  // stored as its first 19
-  ASSERT_EQ(ReadText(store, InScene("list=ABCDEFGHIJKLMNOPQRSTUVWXYZ;\nendlist;\n")), kSceneRead);
-  EXPECT_STREQ(store.sceneEntries.at(0).listName, "abcdefghijklmnopqrs");
-  EXPECT_EQ(store.sceneEntries.at(0).listId, 3);
-}
-
-TEST(ReadScenePieces, LongLinesArriveAsPiecesThatFail) {
-  SceneStore store;
-  // A 300-character line: its first 254-character piece has no ';' before its last.
-  const std::string line = "list=" + std::string(293, 'x') + ";\n";
-  EXPECT_EQ(ReadText(store, "begin;\nscene=s;\n" + line), kSceneNoSemicolon);
+  ASSERT_EQ(store.sceneEntries.size(), 3u);
+  EXPECT_STREQ(store.sceneEntries[0].listName, "box");
+  EXPECT_EQ(store.sceneEntries[0].listId, 2);
+  EXPECT_STREQ(store.sceneEntries[1].listName, "a=b (x)");
+  EXPECT_EQ(store.sceneEntries[1].listId, 3);
+  EXPECT_STREQ(store.sceneEntries[2].listName, "abcdefghijklmnopqrs");
+  EXPECT_EQ(store.sceneEntries[2].listId, 4);
 }
 
 struct FlagCase {
@@ -254,9 +205,7 @@ TEST(ReadSceneVector, ReadsEachComponentFromItsOwnCharacters) {
   for (const VectorCase& c : cases) {
     float target[3] = {7, 8, 9};
     ReadSceneVector(c.value, target);
-    EXPECT_EQ(std::vector<float>(target, target + 3),
-              std::vector<float>(c.expected, c.expected + 3))
-        << c.value;
+    EXPECT_EQ(Triple(target), Triple(c.expected)) << c.value;
   }
 }
 
@@ -299,7 +248,7 @@ TEST(ListIdLookup, NeverReadsPastAnUnterminatedName) {
   EXPECT_EQ(lists.Find(store, wanted), 1);
 }
 
-TEST(ReadSceneFile, ReadsARealFile) {
+TEST(ReadSceneFile, ReadsARealFileAndReportsAMissingOne) {
   TempDir dir;
   SceneStore store;
   AddCrateAndBox(store);
@@ -308,18 +257,10 @@ TEST(ReadSceneFile, ReadsARealFile) {
   EXPECT_EQ(ReadSceneFile(store, path.c_str()), kSceneRead);
   EXPECT_EQ(store.sceneEntryCount, 1);
   EXPECT_EQ(store.sceneEntries.at(0).listId, 1);
-}
-
-TEST(ReadSceneFile, MissingFileGivesOneAndCountZero) {
-  TempDir dir;
-  SceneStore store;
-  store.AppendCurrentSceneEntry();
-  store.sceneEntryCount = 1;
-  EXPECT_EQ(ReadSceneFile(store, (dir.path() / "scene.txt").c_str()), kSceneCannotOpen);
+  // A missing file: count 0, list unchanged.
+  EXPECT_EQ(ReadSceneFile(store, (dir.path() / "none.txt").c_str()), kSceneCannotOpen);
   EXPECT_EQ(store.sceneEntryCount, 0);
   EXPECT_EQ(store.sceneEntries.size(), 1u);
-  // A folder opens but yields no line, so it reads as an empty scene.
-  EXPECT_EQ(ReadSceneFile(store, dir.path().c_str()), kSceneRead);
 }
 
 }  // namespace
