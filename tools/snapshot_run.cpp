@@ -1,5 +1,7 @@
 #include "tools/snapshot_run.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -52,8 +54,14 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   const std::uint64_t ticks = std::max(options.frames, options.keys.length);
   KeyScriptPlayer player(options.keys);
   for (std::uint64_t tick = 0; tick < ticks; ++tick) {
+    const bool quit =
+        RunFrameTick(theSceneStore, theFrameTickState, theCamera, player.Next(), true);
+    // Where the viewer swaps buffers, the frame is finished: without that
+    // point the software renderer queues frame after frame, and a long run
+    // grows by megabytes a second.
+    glFinish();
     // The viewer ends after the tick that saw Escape; that frame is still drawn.
-    if (RunFrameTick(theSceneStore, theFrameTickState, theCamera, player.Next(), true)) break;
+    if (quit) break;
   }
 
   const RgbPicture picture{context->width(), context->height(), context->ReadRgbTopDown()};
