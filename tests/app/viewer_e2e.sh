@@ -1,0 +1,216 @@
+#!/usr/bin/env bash
+# The morvane program end to end, in real X servers (Xvfb, on free display
+# numbers) driven by real key presses (xdotool, through XTEST), each run in a
+# fresh copy of a scene folder. The scene is made still (no rotation), so a
+# change in the picture can only come from the camera.
+#
+# usage: viewer_e2e.sh MORVANE X_PROBE SCENE_FOLDER
+set -euo pipefail
+
+morvane=$(realpath "$1")
+probe=$(realpath "$2")
+scene=$(realpath "$3")
+work=$(mktemp -d)
+servers=()
+passed=0
+pressed_at=""
+run=""
+
+cleanup() {
+  if [[ -n $run && -s $run/pid && ! -e $run/rc ]]; then kill "$(cat "$run/pid")" 2>/dev/null || true; fi
+  for pid in "${servers[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  if [[ -n $run && -f $run/err.log ]]; then sed 's/^/  viewer stderr: /' "$run/err.log" >&2; fi
+  exit 1
+}
+pass() {
+  echo "ok: $*"
+  passed=$((passed + 1))
+}
+
+# start_x WIDTHxHEIGHT: a new X server of that screen size; sets DISPLAY.
+start_x() {
+  local number_file=$work/display-$1
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$number_file" 2>/dev/null &
+  servers+=($!)
+  for _ in $(seq 200); do [[ -s $number_file ]] && break; sleep 0.05; done
+  [[ -s $number_file ]] || fail "Xvfb $1 did not start"
+  export DISPLAY=":$(head -n1 "$number_file")"
+}
+
+# start_viewer NAME: runs morvane in a fresh still copy of the scene.
+start_viewer() {
+  run=$work/$1
+  mkdir -p "$run"
+  cp -r "$scene"/. "$run"/
+  sed -i 's/^rotate=.*;$/rotate=(0,0,0);/' "$run/scene.txt"
+  (
+    cd "$run"
+    "$morvane" >parse.log 2>err.log &
+    echo $! >pid
+    status=0
+    wait $! || status=$?
+    echo $status >rc
+  ) &
+  for _ in $(seq 100); do [[ -s $run/pid ]] && break; sleep 0.02; done
+}
+
+# find_window TITLE: waits for the window and for its first picture (a box is
+# drawn once it listens to keys; the viewer draws once its frame ticks run);
+# sets win_id, win_x, win_y, win_w, win_h.
+find_window() {
+  read -r win_id win_x win_y win_w win_h < <("$probe" find "$1" 20000) ||
+    fail "no window titled '$1' appeared"
+  wait_drawn
+}
+
+# press KEYS...: real key presses with the pointer over the last window found,
+# which has the keyboard focus when no window manager runs.
+press() {
+  xdotool mousemove $((win_x + win_w / 2)) $((win_y + win_h / 2))
+  xdotool key "$@"
+}
+
+# hold KEY SECONDS: holds a key down long enough for frame ticks to see it
+# (the viewer reads held keys, not key presses); sets pressed_at.
+hold() {
+  xdotool mousemove $((win_x + win_w / 2)) $((win_y + win_h / 2))
+  pressed_at=$(date +%s%N)
+  xdotool keydown "$1"
+  sleep "$2"
+  xdotool keyup "$1"
+}
+
+# wait_drawn: waits until the window shows a picture, that is until the frame
+# ticks run (the window is shown before the scene is loaded).
+wait_drawn() {
+  for _ in $(seq 100); do
+    shot "$work/drawn.png"
+    (($("$probe" lit "$work/drawn.png") > 1000)) && return 0
+    sleep 0.1
+  done
+  fail "the window shows no picture"
+}
+
+# wait_exit LIMIT_MS: waits for the viewer to end, counting from pressed_at
+# when a key was just held; sets rc and elapsed_ms.
+wait_exit() {
+  local start=${pressed_at:-$(date +%s%N)} now
+  pressed_at=""
+  while [[ ! -s $run/rc ]]; do
+    now=$(date +%s%N)
+    if (((now - start) / 1000000 > $1)); then fail "the viewer still runs after $1 ms"; fi
+    sleep 0.01
+  done
+  elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+  rc=$(cat "$run/rc")
+}
+
+shot() { "$probe" shot "$1" "$win_x" "$win_y" "$win_w" "$win_h"; }
+
+# --- A windowed run on a 1024 × 768 screen --------------------------------------
+start_x 1024x768
+start_viewer windowed
+find_window "Start FullScreen?"
+shot "$work/question.png"
+(($("$probe" lit "$work/question.png") > 1000)) || fail "the question box is not drawn"
+pass "the question box 'Start FullScreen?' appears"
+
+press Escape
+find_window "Morvane 2006"
+[[ "$win_x $win_y $win_w $win_h" == "0 0 800 600" ]] ||
+  fail "window at $win_x,$win_y size ${win_w}x$win_h, not an 800 x 600 client area at 0,0"
+pass "Escape (No) opens 'Morvane 2006' with an 800 x 600 client area"
+
+shot "$work/still-1.png"
+sleep 0.5
+shot "$work/still-2.png"
+lit=$("$probe" lit "$work/still-1.png")
+((lit > 800 * 600 / 20)) || fail "the scene is not visible ($lit lit pixels)"
+(($("$probe" diff "$work/still-1.png" "$work/still-2.png") == 0)) ||
+  fail "the still scene changes without a key held"
+pass "the screenshot shows the scene ($lit lit pixels) and holds still"
+
+hold Up 1
+sleep 0.3
+shot "$work/moved.png"
+changed=$("$probe" diff "$work/still-2.png" "$work/moved.png")
+((changed > 1000)) || fail "holding Up changed only $changed pixels"
+pass "holding Up for a second changes the picture ($changed pixels)"
+
+hold Escape 0.1
+wait_exit 1000
+[[ $rc == 0 ]] || fail "exit code $rc after Escape"
+pass "Escape ends the program with exit code 0 in $elapsed_ms ms"
+
+head -n1 "$run/ogllist.txt" | grep -qx "OPENGL-Diplay-Listen:" || fail "ogllist.txt not written"
+grep -q "glNewList((GLint) 1,GL_COMPILE);" "$run/ogllist.txt" || fail "ogllist.txt has no list"
+grep -q "^Parse: 'name' | Value:  = Name = " "$run/parse.log" || fail "no parse log on stdout"
+pass "ogllist.txt and the parse log are written"
+
+# --- The window manager's close, and Alt+F4 -------------------------------------
+start_viewer close-button
+find_window "Start FullScreen?"
+press Escape
+find_window "Morvane 2006"
+"$probe" close "$win_id"
+wait_exit 3000
+[[ $rc == 0 ]] || fail "exit code $rc after the close request"
+pass "the close button ends the program with exit code 0"
+
+start_viewer alt-f4
+find_window "Start FullScreen?"
+press Escape
+find_window "Morvane 2006"
+press alt+F4
+wait_exit 3000
+[[ $rc == 0 ]] || fail "exit code $rc after Alt+F4"
+pass "Alt+F4 ends the program with exit code 0"
+
+# --- Full screen refused on a screen without 800 × 600 ---------------------------
+start_viewer refused-yes
+find_window "Start FullScreen?"
+press Return
+find_window "Pello GL"
+press Return
+find_window "Morvane 2006"
+[[ "$win_w $win_h" == "800 600" ]] || fail "fallback window is ${win_w}x$win_h"
+hold Escape 0.1
+wait_exit 3000
+[[ $rc == 0 ]] || fail "exit code $rc"
+pass "a refused full-screen mode answered Yes runs windowed"
+
+start_viewer refused-no
+find_window "Start FullScreen?"
+press Return
+find_window "Pello GL"
+press Escape
+find_window "ERROR"
+"$probe" find "Morvane 2006" 0 >/dev/null 2>&1 && fail "a window exists behind 'Program Will Now Close.'"
+press Return
+wait_exit 3000
+[[ $rc == 0 ]] || fail "exit code $rc"
+pass "a refused full-screen mode answered No closes the program with exit code 0"
+
+# --- Full screen where the screen offers 800 × 600 --------------------------------
+start_x 800x600
+start_viewer full-screen
+find_window "Start FullScreen?"
+press Return
+find_window "Morvane 2006"
+[[ "$win_x $win_y $win_w $win_h" == "0 0 800 600" ]] ||
+  fail "full-screen window at $win_x,$win_y size ${win_w}x$win_h"
+shot "$work/full-screen.png"
+(($("$probe" lit "$work/full-screen.png") > 800 * 600 / 20)) || fail "full-screen scene not visible"
+hold Escape 0.1
+wait_exit 3000
+[[ $rc == 0 ]] || fail "exit code $rc"
+pass "Return (Yes) runs full screen on an 800 x 600 screen"
+
+echo "$passed passed, 0 failed"

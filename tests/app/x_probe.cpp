@@ -1,0 +1,175 @@
+// What the viewer's end-to-end test needs from the X server beyond xdotool:
+// finding a window by its title (SDL writes titles as UTF-8, which xdotool's
+// search does not read), asking a window to close as a window manager's close
+// button does, taking screenshots, and comparing them.
+//
+//   x_probe find TITLE TIMEOUT_MS      prints "ID X Y WIDTH HEIGHT" of the
+//                                      mapped top-level window titled TITLE
+//   x_probe close ID                   sends WM_DELETE_WINDOW to window ID
+//   x_probe shot FILE.png X Y W H      saves that part of the screen
+//   x_probe lit FILE.png               prints the number of non-black pixels
+//   x_probe diff A.png B.png           prints the number of differing pixels
+//
+// Exit status 0 on success, 1 when the window or file is not there, 2 on usage.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "tools/png_io.h"
+
+namespace {
+
+std::string WindowTitle(Display* display, Window window) {
+  const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+  for (const Atom property : {netName, static_cast<Atom>(XA_WM_NAME)}) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, property, 0, 1024, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) == Success &&
+        data != nullptr) {
+      std::string title;
+      if (format == 8 && type != None) {
+        title.assign(reinterpret_cast<char*>(data), count);
+      }
+      XFree(data);
+      if (!title.empty()) return title;
+    }
+  }
+  return {};
+}
+
+int Find(Display* display, const std::string& title, long timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  do {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) != 0) {
+      for (unsigned int i = 0; i < count; ++i) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, children[i], &attributes) == 0) continue;
+        if (attributes.map_state != IsViewable) continue;
+        if (WindowTitle(display, children[i]) != title) continue;
+        std::printf("%lu %d %d %d %d\n", children[i], attributes.x, attributes.y,
+                    attributes.width, attributes.height);
+        XFree(children);
+        return 0;
+      }
+      if (children != nullptr) XFree(children);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (std::chrono::steady_clock::now() < deadline);
+  std::fprintf(stderr, "no window titled '%s'\n", title.c_str());
+  return 1;
+}
+
+int Close(Display* display, Window window) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, window, False, NoEventMask, &event);
+  XSync(display, False);
+  return 0;
+}
+
+int Shot(Display* display, const char* file, int x, int y, int width, int height) {
+  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y,
+                            static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
+                            ZPixmap);
+  if (image == nullptr) return 1;
+  RgbPicture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.pixels.reserve(static_cast<std::size_t>(width) * height * 3);
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < width; ++column) {
+      const unsigned long pixel = XGetPixel(image, column, row);
+      picture.pixels.push_back(static_cast<std::uint8_t>((pixel & image->red_mask) >> 16));
+      picture.pixels.push_back(static_cast<std::uint8_t>((pixel & image->green_mask) >> 8));
+      picture.pixels.push_back(static_cast<std::uint8_t>(pixel & image->blue_mask));
+    }
+  }
+  XDestroyImage(image);
+  std::string error;
+  if (!WritePng(file, picture, &error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+bool Load(const char* file, RgbPicture& picture) {
+  std::string error;
+  if (ReadPng(file, picture, &error)) return true;
+  std::fprintf(stderr, "%s\n", error.c_str());
+  return false;
+}
+
+int Lit(const char* file) {
+  RgbPicture picture;
+  if (!Load(file, picture)) return 1;
+  long lit = 0;
+  for (std::size_t i = 0; i + 2 < picture.pixels.size(); i += 3) {
+    if ((picture.pixels[i] | picture.pixels[i + 1] | picture.pixels[i + 2]) != 0) ++lit;
+  }
+  std::printf("%ld\n", lit);
+  return 0;
+}
+
+int Diff(const char* first, const char* second) {
+  RgbPicture a, b;
+  if (!Load(first, a) || !Load(second, b)) return 1;
+  if (a.width != b.width || a.height != b.height) {
+    std::printf("%d\n", a.width * a.height);
+    return 0;
+  }
+  long differing = 0;
+  for (std::size_t i = 0; i + 2 < a.pixels.size(); i += 3) {
+    if (std::memcmp(&a.pixels[i], &b.pixels[i], 3) != 0) ++differing;
+  }
+  std::printf("%ld\n", differing);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "lit" && argc == 3) return Lit(argv[2]);
+  if (command == "diff" && argc == 4) return Diff(argv[2], argv[3]);
+
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) {
+    std::fprintf(stderr, "cannot open the X display\n");
+    return 1;
+  }
+  int result = 2;
+  if (command == "find" && argc == 4) {
+    result = Find(display, argv[2], std::strtol(argv[3], nullptr, 10));
+  } else if (command == "close" && argc == 3) {
+    result = Close(display, static_cast<Window>(std::strtoul(argv[2], nullptr, 10)));
+  } else if (command == "shot" && argc == 7) {
+    int numbers[4] = {};
+    for (int i = 0; i < 4; ++i) {
+      numbers[i] = static_cast<int>(std::strtol(argv[3 + i], nullptr, 10));
+    }
+    result = Shot(display, argv[2], numbers[0], numbers[1], numbers[2], numbers[3]);
+  } else {
+    std::fprintf(stderr, "usage: x_probe find|close|shot|lit|diff ...\n");
+  }
+  XCloseDisplay(display);
+  return result;
+}
