@@ -103,10 +103,14 @@ void ReadSceneVector(std::string_view value, float (&target)[3]) {
   }
 }
 
+namespace {
+
 // A name field's text: up to its terminator, never past the field.
 std::string_view NameText(const char (&name)[kListNameSize]) {
   return std::string_view(name, std::find(name, name + kListNameSize, '\0') - name);
 }
+
+}  // namespace
 
 ListIdLookup::ListIdLookup(const SceneStore& store) {
   firstPosition_.reserve(store.namedLists.size());
@@ -118,10 +122,12 @@ ListIdLookup::ListIdLookup(const SceneStore& store) {
 
 std::int32_t ListIdLookup::Find(SceneStore& store, const char (&name)[kListNameSize]) const {
   const auto found = firstPosition_.find(NameText(name));
-  store.namedListCursor = found != firstPosition_.end() ? found->second : store.namedLists.size();
-  const std::size_t position =
-      found != firstPosition_.end() ? found->second + 1 : store.namedLists.size();
-  return static_cast<std::int32_t>(position);
+  if (found == firstPosition_.end()) {
+    store.namedListCursor = store.namedLists.size();
+    return static_cast<std::int32_t>(store.namedLists.size());
+  }
+  store.namedListCursor = found->second;
+  return static_cast<std::int32_t>(found->second + 1);
 }
 
 std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader) {
