@@ -1,6 +1,7 @@
 #include "textures/message_box.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -17,5 +18,8 @@ void ShowMessageBox(const char* caption, const char* text) {
     installedService->ShowMessage(caption, text);
     return;
   }
-  std::fprintf(stderr, "%s: %s\n", caption, text);
+  // Some texts keep a final line break for the box; one line each on a terminal.
+  const std::size_t length = std::strlen(text);
+  const bool endsLine = length > 0 && text[length - 1] == '\n';
+  std::fprintf(stderr, "%s: %s%s", caption, text, endsLine ? "" : "\n");
 }

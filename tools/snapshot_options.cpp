@@ -2,8 +2,11 @@
 
 #include <string_view>
 
+#include "store/decimal.h"
+
 const char kSnapshotUsageText[] =
-    "usage: morvane-snapshot [--frames N] [--keys SCRIPT] [--output FILE.png] [DIR]\n"
+    "usage: morvane-snapshot [--frames N] [--keys SCRIPT] [--output FILE.png]\n"
+    "                        [--ref REF.png [--threshold PCT]] [DIR]\n"
     "Runs the viewer's start-up in DIR (default: the current directory) without a\n"
     "window, draws N frame ticks (default 1) and writes the last frame as an\n"
     "800 x 600 PNG to FILE.png (default snapshot.png, relative to where it is run).\n"
@@ -13,8 +16,12 @@ const char kSnapshotUsageText[] =
     "each KEYS or KEYS*COUNT, KEYS being up, down, left, right, f1, escape or none\n"
     "joined by '+' (for example \"up*20 left*5 none\"). N grows to the script's\n"
     "length; a tick that holds escape is the last one drawn.\n"
-    "Exit status: 0 on success, 1 when the picture cannot be written, 2 on a usage\n"
-    "error or when no off-screen OpenGL context can be made.\n";
+    "With --ref REF.png the picture is compared with REF.png: a pixel differs when a\n"
+    "channel differs by more than 8; more than PCT percent (--threshold, default\n"
+    "0.1) of differing pixels fails the run and writes FILE-diff.png beside it.\n"
+    "Exit status: 0 on success, 1 when the picture cannot be written or differs\n"
+    "from the reference, 2 on a usage error, an unreadable reference, or when no\n"
+    "off-screen OpenGL context can be made.\n";
 
 SnapshotCommand ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions& options,
                                        std::string& error) {
@@ -46,7 +53,8 @@ SnapshotCommand ParseSnapshotArguments(int argc, const char* const* argv, Snapsh
 
     const std::size_t equals = argument.find('=');
     const std::string_view name = argument.substr(0, equals);
-    if (name != "--frames" && name != "--keys" && name != "--output") {
+    if (name != "--frames" && name != "--keys" && name != "--output" && name != "--ref" &&
+        name != "--threshold") {
       error = "unknown option '" + std::string(name) + "' (see --help)";
       return SnapshotCommand::kUsageError;
     }
@@ -68,6 +76,20 @@ SnapshotCommand ParseSnapshotArguments(int argc, const char* const* argv, Snapsh
       }
     } else if (name == "--keys") {
       if (!ParseKeyScript(value, options.keys, error)) return SnapshotCommand::kUsageError;
+    } else if (name == "--threshold") {
+      const double percent = ParseDecimalPrefix(value);
+      if (value.empty() || value.find_first_not_of("0123456789.") != std::string_view::npos ||
+          !(percent >= 0 && percent <= 100)) {
+        error = "--threshold needs a percentage from 0 to 100, not '" + std::string(value) + "'";
+        return SnapshotCommand::kUsageError;
+      }
+      options.thresholdPercent = percent;
+    } else if (name == "--ref") {
+      if (value.empty()) {
+        error = "--ref needs a file name";
+        return SnapshotCommand::kUsageError;
+      }
+      options.reference = value;
     } else {
       if (value.empty()) {
         error = "--output needs a file name";

@@ -1,6 +1,7 @@
 // The command line of morvane-snapshot:
 //
-//   morvane-snapshot [--frames N] [--keys SCRIPT] [--output FILE.png] [DIR]
+//   morvane-snapshot [--frames N] [--keys SCRIPT] [--output FILE.png]
+//                    [--ref REF.png [--threshold PCT]] [DIR]
 //
 // Each option also takes its value as --option=VALUE; "--" ends the options.
 // Parsing only: nothing is opened, checked on disk or printed here.
@@ -16,6 +17,8 @@ struct SnapshotOptions {
   KeyScript keys;
   std::string output = "snapshot.png";  // relative to the caller's working directory
   std::string directory = ".";          // the scene folder the start-up runs in
+  std::string reference;                // a picture to compare with; empty for none
+  double thresholdPercent = 0.1;        // share of differing pixels still accepted
 };
 
 enum class SnapshotCommand {

@@ -15,6 +15,7 @@
 #include "store/scene_store.h"
 #include "tools/key_script.h"
 #include "tools/offscreen_context.h"
+#include "tools/picture_compare.h"
 #include "tools/png_io.h"
 
 namespace {
@@ -24,14 +25,41 @@ int Fail(std::FILE* errors, int code, const std::string& reason) {
   return code;
 }
 
+// Compares the written picture with the reference; on failure says by how
+// much on `errors` and writes the difference map beside the picture.
+int CompareWithReference(const RgbPicture& picture, const RgbPicture& reference,
+                         const SnapshotOptions& options, const std::filesystem::path& output,
+                         std::FILE* errors) {
+  const PictureDifference difference = ComparePictures(picture, reference);
+  if (difference.Percent() <= options.thresholdPercent) return kSnapshotWritten;
+  std::filesystem::path map = output;
+  map.replace_filename(output.stem().string() + "-diff.png");
+  std::string mapError;
+  const bool mapWritten = WritePng(map.string(), difference.map, &mapError);
+  char numbers[96];
+  std::snprintf(numbers, sizeof numbers, "%.3f%% of the pixels (%llu of %llu; %.3g%% allowed)",
+                difference.Percent(), static_cast<unsigned long long>(difference.differing),
+                static_cast<unsigned long long>(difference.total), options.thresholdPercent);
+  return Fail(errors, kSnapshotDiffers,
+              std::string(numbers) + " differ from " + options.reference +
+                  (mapWritten ? "; differences shown in " + map.string() : "; " + mapError));
+}
+
 }  // namespace
 
 int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
-  // The picture's name is the caller's; the start-up's files are the folder's.
+  // The pictures' names are the caller's; the start-up's files are the folder's.
   std::error_code failure;
   const std::filesystem::path output = std::filesystem::absolute(options.output, failure);
   if (failure) {
     return Fail(errors, kSnapshotUsageError, "bad output name '" + options.output + "'");
+  }
+  RgbPicture reference;
+  if (!options.reference.empty()) {
+    std::string referenceError;
+    if (!ReadPng(options.reference, reference, &referenceError)) {
+      return Fail(errors, kSnapshotUsageError, "cannot use the reference: " + referenceError);
+    }
   }
   std::filesystem::current_path(options.directory, failure);
   if (failure) {
@@ -70,5 +98,6 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
     return Fail(errors, kSnapshotCannotWrite,
                 "cannot write '" + output.string() + "': " + pngError);
   }
-  return kSnapshotWritten;
+  if (options.reference.empty()) return kSnapshotWritten;
+  return CompareWithReference(picture, reference, options, output, errors);
 }
