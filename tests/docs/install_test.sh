@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# cmake --install puts the programs, the man pages and the demo where a user
+# looks for them, and the installed programs run from there.
+set -eu
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+for program in morvane morvane-snapshot morvane-check; do
+  [[ -x $prefix/bin/$program ]] || { echo "missing bin/$program"; exit 1; }
+  [[ -f $prefix/share/man/man1/$program.1 ]] || { echo "missing man page $program.1"; exit 1; }
+done
+for file in textures.txt objects.txt scene.txt; do
+  [[ -f $prefix/share/morvane/demo/$file ]] || { echo "missing demo $file"; exit 1; }
+done
+"$prefix/bin/morvane-check" --version | grep -q '^morvane-check '
+"$prefix/bin/morvane-check" "$prefix/share/morvane/demo" >/dev/null
