@@ -48,12 +48,14 @@ skip() {
   skipped=$((skipped + 1))
 }
 
-# fresh NAME: a new copy of the scene in $work/NAME; sets case and dir.
+# fresh NAME: a new copy of the scene in $work/NAME, without a transcript left
+# by an earlier run in the scene folder; sets case and dir.
 fresh() {
   case=$1
   dir=$work/$1
   mkdir "$dir"
   cp -r "$scene"/. "$dir"/
+  rm -rf "$dir/ogllist.txt"
 }
 
 # shoot [RUNNER...] -- [OPTIONS...]: runs the snapshot of $dir through RUNNER
