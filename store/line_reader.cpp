@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <new>
 
 LineReader::LineReader(const char* path) {
@@ -47,15 +49,36 @@ bool LineReader::Fill() {
 }
 
 bool LineReader::ReadPiece(Piece& piece, std::size_t& length) {
+  // Copies whole runs of ordinary characters at once; only a CR needs a look
+  // at the byte after it, which may lie in the next buffer.
   std::size_t count = 0;
-  while (count < kPieceLimit && Fill()) {
-    char c = data_[position_++];
-    if (c == '\r' && Fill() && data_[position_] == '\n') {
-      ++position_;
-      c = '\n';
+  bool lineEnded = false;
+  while (!lineEnded && count < kPieceLimit && Fill()) {
+    const char* run = data_ + position_;
+    const std::size_t available = std::min(size_ - position_, kPieceLimit - count);
+    const void* lineFeed = std::memchr(run, '\n', available);
+    std::size_t take = lineFeed == nullptr
+                           ? available
+                           : static_cast<std::size_t>(static_cast<const char*>(lineFeed) - run) + 1;
+    const void* carriageReturn = std::memchr(run, '\r', take);
+    if (carriageReturn != nullptr) {
+      take = static_cast<std::size_t>(static_cast<const char*>(carriageReturn) - run);
+      std::memcpy(piece + count, run, take);
+      count += take;
+      position_ += take + 1;
+      if (Fill() && data_[position_] == '\n') {
+        ++position_;
+        piece[count++] = '\n';
+        lineEnded = true;
+      } else {
+        piece[count++] = '\r';
+      }
+      continue;
     }
-    piece[count++] = c;
-    if (c == '\n') break;
+    std::memcpy(piece + count, run, take);
+    count += take;
+    position_ += take;
+    lineEnded = lineFeed != nullptr;
   }
   if (count == 0) return false;
   piece[count] = '\0';

@@ -47,6 +47,8 @@ TEST(LineReader, SplitsIntoPieces) {
       {"254 + LF splits", a254 + "\n", {a254, "\n"}},
       {"254 + CR LF splits", a254 + "\r\n", {a254, "\n"}},
       {"255 without break", a255, {a254, "a"}},
+      {"lone CR as the 254th character", a253 + "\rb\n", {a253 + "\r", "b\n"}},
+      {"CR LF right after a split", a254 + "\r\nb", {a254, "\n", "b"}},
       {"NUL bytes pass through", std::string("a\0b\n", 4), {std::string("a\0b\n", 4)}},
   };
   for (const PieceCase& c : cases) EXPECT_EQ(PiecesOf(c.bytes), c.pieces) << c.name;
