@@ -136,16 +136,20 @@ std::int32_t ParseName(const char* p, Statement& statement, TextWriter& log) {
 std::int32_t ParseStatement(char* line, Statement& statement, TextWriter& log) {
   const std::size_t length = std::strlen(line);
   if (length > kMaxLineLength) return Reject(statement, "Large Input", kLineTooLong);
-  for (char* c = line; *c != '\0'; ++c) {
-    if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c - 'A' + 'a');
+  // One pass lowers the case and finds where the key ends.
+  std::size_t keyLength = length;
+  for (std::size_t i = 0; i < length; ++i) {
+    char c = line[i];
+    if (c >= 'A' && c <= 'Z') line[i] = c = static_cast<char>(c - 'A' + 'a');
+    if ((c == '=' || c == ';') && keyLength == length) keyLength = i;
   }
 
-  const std::size_t keyLength = std::strcspn(line, "=;");
-  if (line[keyLength] == '\0') return Reject(statement, "Missing = or ;", kNoKeyTerminator);
+  if (keyLength == length) return Reject(statement, "Missing = or ;", kNoKeyTerminator);
   if (keyLength >= kKeySize) return Reject(statement, "Large CMD", kKeyTooLong);
-  CopyBounded(statement.key, std::string_view(line, keyLength));
+  const std::string_view key(line, keyLength);
+  CopyBounded(statement.key, key);
   log.Write("Parse: '");
-  log.Write(statement.key);
+  log.Write(key);
   log.Write("' | Value: ");
 
   const char* value = line + keyLength + 1;

@@ -15,7 +15,7 @@ void TextWriter::Flush() {
   if (file_ != nullptr && std::fflush(file_) != 0) failed_ = true;
 }
 
-void TextWriter::Write(std::string_view text) {
+void TextWriter::WriteAcrossDrains(std::string_view text) {
   while (!text.empty()) {
     if (used_ == kBufferSize) Drain();
     const std::size_t room = kBufferSize - used_;

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 
 class TextWriter {
@@ -24,7 +25,15 @@ class TextWriter {
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
 
-  void Write(std::string_view text);
+  void Write(std::string_view text) {
+    // Most writes are a few characters: one copy into the buffer, no call.
+    if (text.size() <= kBufferSize && used_ <= kBufferSize - text.size()) {
+      std::memcpy(buffer_ + used_, text.data(), text.size());
+      used_ += text.size();
+      return;
+    }
+    WriteAcrossDrains(text);
+  }
   void WriteChar(char c) {
     if (used_ == kBufferSize) Drain();
     buffer_[used_++] = c;
@@ -39,6 +48,7 @@ class TextWriter {
 
  private:
   void Drain();
+  void WriteAcrossDrains(std::string_view text);
 
   static constexpr std::size_t kBufferSize = 64 * 1024;
   std::FILE* file_;
