@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "tests/support/test_files.h"
 
@@ -17,20 +21,96 @@ std::string Printf(const char* format, double value) {
   return buffer;
 }
 
-TEST(TextWriter, NumberFormatsMatchTheStandardOnes) {
-  const float values[] = {0.f,    1.f,       -1.f,     1.5f,      -2.f,   12.5f,
-                          0.005f, 0.015f,    123.456f, 99999.99f, 1e-7f,  3.4e38f,
-                          -0.f,   1234567.f, 0.125f,   -0.005f,   2.675f, 100.f};
-  for (float v : values) {
-    CapturedStream out;
-    {
-      TextWriter writer(out.file());
+// Both formats of each value, as the writer makes them and as printf does.
+void ExpectStandardFormats(const std::vector<float>& values) {
+  CapturedStream out;
+  std::string expected;
+  {
+    TextWriter writer(out.file());
+    for (float v : values) {
       writer.WriteGeneral(v);
       writer.WriteChar('|');
       writer.WriteFixed62(v);
+      writer.WriteChar('\n');
+      expected += Printf("%g", v) + "|" + Printf("%6.2f", v) + "\n";
     }
-    EXPECT_EQ(out.Text(), Printf("%g", v) + "|" + Printf("%6.2f", v)) << v;
   }
+  const std::string text = out.Text();
+  if (text == expected) return;
+  // Name the first value that differs rather than two huge texts.
+  std::size_t line = 0;
+  for (std::size_t i = 0; i < text.size() && i < expected.size() && text[i] == expected[i]; ++i) {
+    if (text[i] == '\n') ++line;
+  }
+  ADD_FAILURE() << "value " << Printf("%.9g", values[line]) << " is written differently";
+}
+
+TEST(TextWriter, NumberFormatsMatchTheStandardOnes) {
+  ExpectStandardFormats({
+      0.f,
+      -0.f,
+      1.f,
+      -1.f,
+      1.5f,
+      -2.f,
+      12.5f,
+      0.005f,
+      0.015f,
+      123.456f,
+      99999.99f,
+      1e-7f,
+      3.4e38f,
+      1234567.f,
+      -0.005f,
+      2.675f,
+      100.f,
+      -0.001f,
+      // Exact ties round to even, in the sixth significant digit and in the
+      // second decimal alike.
+      100000.5f,
+      100001.5f,
+      0.125f,
+      0.375f,
+      -0.625f,
+      1.005f,
+      // Values that round up into the next decade, and the edges of fixed
+      // notation in the general format.
+      999999.5f,
+      999999.4f,
+      99999.95f,
+      9.9999995f,
+      0.99999997f,
+      1e6f,
+      0.0001f,
+      0.00009999999f,
+      std::nextafter(0.0001f, 0.f),
+      std::nextafter(1e6f, 0.f),
+      1e15f,
+      9.9999e14f,
+      1e16f,
+      std::numeric_limits<float>::infinity(),
+      -std::numeric_limits<float>::infinity(),
+      std::numeric_limits<float>::quiet_NaN(),
+      std::numeric_limits<float>::denorm_min(),
+      std::numeric_limits<float>::max(),
+      std::numeric_limits<float>::lowest(),
+  });
+}
+
+TEST(TextWriter, NumberFormatsMatchTheStandardOnesForRandomFloats) {
+  // Every bit pattern is a possible value; a fixed seed keeps failures repeatable.
+  std::mt19937 random(20061);
+  std::vector<float> values;
+  for (int i = 0; i < 200000; ++i) {
+    const std::uint32_t bits = static_cast<std::uint32_t>(random());
+    float v = 0;
+    std::memcpy(&v, &bits, sizeof v);
+    values.push_back(v);
+    // Half of them from the range objects.txt actually holds.
+    values.push_back(static_cast<float>(static_cast<std::int32_t>(bits % 20000001) - 10000000) /
+                     static_cast<float>(1 << (bits % 16)));
+  }
+  ExpectStandardFormats(values);
 }
 
 TEST(TextWriter, WritesLongOutputInOrder) {
