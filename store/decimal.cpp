@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -10,6 +11,37 @@ namespace {
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
+}
+
+// Powers of ten that doubles hold exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kLargestExactPower = 22;
+constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
+
+// The short texts the readers see (a few digits, maybe a fraction) take a
+// quick way: when the digits form an integer a double holds exactly and the
+// power of ten is exact too, one multiplication or division rounds correctly,
+// so the result is the very double the general conversion finds.
+bool ConvertExactly(std::string_view mantissa, int exponent, double& value) {
+  std::uint64_t digits = 0;
+  int fractionDigits = 0;
+  bool inFraction = false;
+  for (char c : mantissa) {
+    if (c == '.') {
+      inFraction = true;
+      continue;
+    }
+    digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    if (digits > kLargestExactInteger) return false;
+    if (inFraction) ++fractionDigits;
+  }
+  const int scale = exponent - fractionDigits;
+  if (scale < -kLargestExactPower || scale > kLargestExactPower) return false;
+  const double whole = static_cast<double>(digits);
+  value = scale < 0 ? whole / kExactPowersOfTen[-scale] : whole * kExactPowersOfTen[scale];
+  return true;
 }
 
 }  // namespace
@@ -46,9 +78,18 @@ double ParseDecimalPrefix(std::string_view text) {
     }
   }
 
+  const std::string_view mantissa = text.substr(mantissaStart, mantissaEnd - mantissaStart);
+  if (exponentDigits.size() <= 3) {
+    int exponent = 0;
+    for (char c : exponentDigits) exponent = exponent * 10 + (c - '0');
+    double value = 0.0;
+    if (ConvertExactly(mantissa, exponentNegative ? -exponent : exponent, value)) {
+      return negative ? -value : value;
+    }
+  }
+
   // from_chars takes neither a leading sign nor "d", so the shape is rebuilt;
   // the text readers' numbers fit the stack buffer, anything longer goes to the heap.
-  const std::string_view mantissa = text.substr(mantissaStart, mantissaEnd - mantissaStart);
   char stackBuffer[64];
   std::string heapBuffer;
   const std::size_t needed = mantissa.size() + exponentDigits.size() + 2;

@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -30,6 +36,84 @@ TEST(Decimal, OutOfRangeValues) {
   EXPECT_EQ(ParseDecimalPrefix("1e-999"), 0.0);
   EXPECT_TRUE(std::isinf(ParseDecimalFloat("1e99")));
   EXPECT_EQ(ParseDecimalFloat("0.1"), 0.1f);
+}
+
+// The general conversion, for comparison: from_chars is correctly rounded.
+double GeneralConversion(std::string_view unsignedText) {
+  double value = 0;
+  std::from_chars(unsignedText.data(), unsignedText.data() + unsignedText.size(), value);
+  return value;
+}
+
+void ExpectSameDouble(std::string_view text, double expected) {
+  const double value = ParseDecimalPrefix(text);
+  if (std::memcmp(&value, &expected, sizeof value) != 0) {
+    ADD_FAILURE() << text << " converts to " << value << ", not " << expected;
+  }
+}
+
+TEST(Decimal, EveryNumberTextOfTheObjectFileConvertsCorrectlyRounded) {
+  // All texts a number statement can collect: up to five integer digits and
+  // no, one or two fraction digits. Leading zeros change no value, so the
+  // integer parts are the numbers themselves.
+  char text[16];
+  for (int whole = 0; whole < 100000; ++whole) {
+    char* const point = std::to_chars(text, text + 8, whole).ptr;
+    ExpectSameDouble(std::string_view(text, static_cast<std::size_t>(point - text)), whole);
+    *point = '.';
+    for (int tenths = 0; tenths < 10; ++tenths) {
+      point[1] = static_cast<char>('0' + tenths);
+      const std::string_view oneDigit(text, static_cast<std::size_t>(point + 2 - text));
+      ExpectSameDouble(oneDigit, GeneralConversion(oneDigit));
+      for (int hundredths = 0; hundredths < 10; ++hundredths) {
+        point[2] = static_cast<char>('0' + hundredths);
+        const std::string_view twoDigits(text, static_cast<std::size_t>(point + 3 - text));
+        ExpectSameDouble(twoDigits, GeneralConversion(twoDigits));
+      }
+    }
+  }
+}
+
+TEST(Decimal, LongerTextsConvertCorrectlyRounded) {
+  // Vector components of up to ten characters, exponents, many digits: the
+  // quick way and the general one must meet exactly at their border.
+  const char* const texts[] = {
+      "9007199254740992",
+      "9007199254740993",
+      "90071992547409921",
+      "123456789012345678",
+      "0.1",
+      "0.3",
+      "1e22",
+      "1e23",
+      "3e-22",
+      "3e-23",
+      "123456.789e-3",
+      "47.636",
+      "-35.514",
+      "0.000001",
+      "1234567890",
+      "4.9e-324",
+      "1.7976931348623157e308",
+      "0.30000000000000004",
+      "00000000000000000000012.5",
+      "1.00000000000000000000000000001",
+  };
+  for (const char* text : texts) {
+    const std::string_view view(text);
+    const bool negative = view[0] == '-';
+    const double magnitude = GeneralConversion(negative ? view.substr(1) : view);
+    ExpectSameDouble(view, negative ? -magnitude : magnitude);
+  }
+  std::mt19937 random(1984);
+  for (int i = 0; i < 300000; ++i) {
+    // Up to 10 digits with the point anywhere and an optional exponent.
+    std::string digits = std::to_string(random() % 10000000000ull);
+    const std::size_t point = random() % (digits.size() + 1);
+    if (point < digits.size()) digits.insert(point, ".");
+    if (random() % 4 == 0) digits += "e" + std::to_string(static_cast<int>(random() % 61) - 30);
+    ExpectSameDouble(digits, GeneralConversion(digits));
+  }
 }
 
 }  // namespace
