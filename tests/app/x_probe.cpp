@@ -26,6 +26,10 @@
 
 namespace {
 
+// Windows come and go while the probe looks at them (a box closes, the viewer
+// ends); asking about a window that has just gone is no failure of the probe.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
 std::string WindowTitle(Display* display, Window window) {
   const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
   for (const Atom property : {netName, static_cast<Atom>(XA_WM_NAME)}) {
@@ -156,6 +160,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot open the X display\n");
     return 1;
   }
+  XSetErrorHandler(IgnoreXError);
   int result = 2;
   if (command == "find" && argc == 4) {
     result = Find(display, argv[2], std::strtol(argv[3], nullptr, 10));
