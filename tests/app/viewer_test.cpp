@@ -23,19 +23,6 @@ long Count(const Calls& calls, const std::string& call) {
   return std::count(calls.begin(), calls.end(), call);
 }
 
-TEST_F(ViewerTest, AsksTheQuestionFirst) {
-  platform_.answers = {MessageBoxAnswer::kNo};
-  platform_.QueueTimer({Key::kEscape});
-  RunViewer(platform_);
-
-  ASSERT_FALSE(platform_.boxes.empty());
-  const FakePlatform::Box& question = platform_.boxes[0];
-  EXPECT_EQ(platform_.calls[0], "Box Start FullScreen?|Wollen Sie im Vollbildmodus starten?");
-  EXPECT_EQ(question.buttons, MessageBoxButtons::kYesNo);
-  EXPECT_EQ(question.icon, MessageBoxIcon::kQuestion);
-  EXPECT_EQ(question.owner, MessageBoxOwner::kNone);
-}
-
 TEST_F(ViewerTest, AnswerNoRunsWindowedUntilEscapeAndDrawsTheEscapeFrame) {
   platform_.answers = {MessageBoxAnswer::kNo};
   platform_.QueueTimer();
@@ -45,6 +32,11 @@ TEST_F(ViewerTest, AnswerNoRunsWindowedUntilEscapeAndDrawsTheEscapeFrame) {
 
   EXPECT_EQ(RunViewer(platform_), 0);
 
+  const FakePlatform::Box& question = platform_.boxes.at(0);
+  EXPECT_EQ(platform_.calls[0], "Box Start FullScreen?|Wollen Sie im Vollbildmodus starten?");
+  EXPECT_EQ(question.buttons, MessageBoxButtons::kYesNo);
+  EXPECT_EQ(question.icon, MessageBoxIcon::kQuestion);
+  EXPECT_EQ(question.owner, MessageBoxOwner::kNone);
   EXPECT_TRUE(platform_.Called("CreateWindow Morvane 2006 800x600 windowed 32/16 double"));
   EXPECT_EQ(platform_.swaps, 3);
   EXPECT_NEAR(theCamera.eyeZ, -0.15f, 1e-6);
@@ -129,18 +121,6 @@ TEST_F(ViewerTest, UnloadableBitmapIsShownInABoxOwnedByTheFocusedWindow) {
   EXPECT_EQ(box.owner, MessageBoxOwner::kFocusedWindow);
   // The start-up went on and the frames were drawn.
   EXPECT_EQ(platform_.swaps, 1);
-}
-
-TEST_F(ViewerTest, MissingSceneFilesStillStartAndShowOnlyBlack) {
-  std::filesystem::remove(dir_.path() / "scene.txt");
-  std::filesystem::remove(dir_.path() / "objects.txt");
-  platform_.answers = {MessageBoxAnswer::kNo};
-  platform_.QueueTimer({Key::kEscape});
-
-  EXPECT_EQ(RunViewer(platform_), 0);
-
-  EXPECT_EQ(platform_.swaps, 1);
-  EXPECT_EQ(CountLit(platform_.lastFrame), 0);
 }
 
 }  // namespace

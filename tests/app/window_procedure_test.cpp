@@ -179,13 +179,6 @@ INSTANTIATE_TEST_SUITE_P(
                           "EscapeWithUpStillMoves", {Key::kEscape, Key::kUp}, -0.15f, 0.4f, true}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
-TEST_F(WindowProcedureTest, HoldingUpForTenTicksMovesTheEyeOneAndAHalfUnits) {
-  platform_.held = {Key::kUp};
-  for (int i = 0; i < 10; ++i) HandleWindowMessage(platform_, Timer(1));
-  EXPECT_NEAR(theCamera.eyeZ, -1.5f, 1e-5);
-  EXPECT_EQ(theCamera.eyeX, 0.0f);
-}
-
 TEST_F(WindowProcedureTest, AKeyTappedBetweenTwoTicksHasNoEffect) {
   HandleWindowMessage(platform_, KeyMessage(MessageKind::kKeyDown, Key::kUp));
   HandleWindowMessage(platform_, KeyMessage(MessageKind::kKeyUp, Key::kUp));
