@@ -1,11 +1,29 @@
 #include "objects/object_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
 #include "objects/statement_parser.h"
 
+namespace {
+
+// Lines of converted scenes are longer than this ("t3=(0.50,1.00);" is 16
+// bytes with its break, a vertex line about 30), so sizing the list at one
+// statement per 16 bytes allocates it once instead of doubling it some twenty
+// times, each time copying every statement. Pages the list never fills are
+// never touched and cost no memory. Beyond the cap the list grows as before,
+// so an absurdly large file reserves no more than a few hundred megabytes of
+// address space up front.
+constexpr std::size_t kBytesPerStatementGuess = 16;
+constexpr std::size_t kMostStatementsReserved = std::size_t{4} << 20;
+
+}  // namespace
+
 void ReadObjectPieces(SceneStore& store, LineReader& reader, TextWriter& log) {
+  const std::size_t expected =
+      std::min(reader.SizeHint() / kBytesPerStatementGuess, kMostStatementsReserved);
+  store.statements.reserve(store.statements.size() + expected);
   LineReader::Piece piece;
   std::size_t pieceLength = 0;
   std::int32_t lineNumber = 0;

@@ -1,6 +1,7 @@
 #include "store/line_reader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,11 +22,15 @@ LineReader::LineReader(const char* path) {
       fd_ = -1;
     }
     data_ = buffer_;
+    struct stat status {};
+    if (fd_ >= 0 && ::fstat(fd_, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+      sizeHint_ = static_cast<std::size_t>(status.st_size);
+    }
   }
 }
 
 LineReader::LineReader(std::string_view bytes)
-    : inMemory_(true), data_(bytes.data()), size_(bytes.size()) {}
+    : inMemory_(true), data_(bytes.data()), size_(bytes.size()), sizeHint_(bytes.size()) {}
 
 LineReader::~LineReader() {
   if (fd_ >= 0) ::close(fd_);

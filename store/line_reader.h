@@ -45,6 +45,11 @@ class LineReader {
   // piece, this is that piece's 1-based number, which is what diagnostics show.
   std::size_t PiecesRead() const { return piecesRead_; }
 
+  // How many bytes the data holds in all, when that is known before reading
+  // (bytes in memory, a regular file); 0 otherwise. Only a hint for sizing
+  // what the pieces fill: the file may change while it is read.
+  std::size_t SizeHint() const { return sizeHint_; }
+
  private:
   // Makes at least one unread byte available; false at end of data or error.
   bool Fill();
@@ -57,5 +62,6 @@ class LineReader {
   std::size_t size_ = 0;
   std::size_t position_ = 0;
   std::size_t piecesRead_ = 0;
+  std::size_t sizeHint_ = 0;
   char* buffer_ = nullptr;
 };

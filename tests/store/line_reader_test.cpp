@@ -65,6 +65,7 @@ TEST(LineReader, ReadsFilesAcrossBufferBoundaries) {
   const std::vector<std::string> pieces = Pieces(reader);
   ASSERT_EQ(pieces.size(), 40000u);
   EXPECT_EQ(reader.PiecesRead(), 40000u);
+  EXPECT_EQ(reader.SizeHint(), bytes.size());
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     ASSERT_EQ(pieces[i], "line" + std::to_string(i % 10) + "xx\n") << i;
   }
@@ -76,6 +77,7 @@ TEST(LineReader, AFifoWithoutWriterReadsAsEmpty) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   LineReader reader(fifo.c_str());
   ASSERT_TRUE(reader.IsOpen());
+  EXPECT_EQ(reader.SizeHint(), 0u);  // nothing to size a list by
   EXPECT_TRUE(Pieces(reader).empty());
 }
 
