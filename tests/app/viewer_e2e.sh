@@ -82,6 +82,20 @@ press() {
   xdotool key "$@"
 }
 
+# answer TITLE KEY: answers the box TITLE (found last) with KEY and waits for it
+# to go. A key press that reaches the box before it listens is pressed again,
+# as a user would.
+answer() {
+  for _ in 1 2 3; do
+    press "$2"
+    for _ in $(seq 30); do
+      "$probe" find "$1" 0 >/dev/null 2>&1 || return 0
+      sleep 0.1
+    done
+  done
+  fail "the box '$1' does not take $2"
+}
+
 # hold KEY SECONDS: holds a key down long enough for frame ticks to see it
 # (the viewer reads held keys, not key presses); sets pressed_at.
 hold() {
@@ -119,6 +133,15 @@ wait_exit() {
 
 shot() { "$probe" shot "$1" "$win_x" "$win_y" "$win_w" "$win_h"; }
 
+# --- No display at all ---------------------------------------------------------
+run=$work/no-display
+mkdir -p "$run"
+(cd "$run" && env -u DISPLAY -u WAYLAND_DISPLAY ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+  timeout 20 "$morvane" >parse.log 2>err.log) || fail "exit code $? without a display"
+grep -qx "Start FullScreen?: Wollen Sie im Vollbildmodus starten?" "$run/err.log" ||
+  fail "the question does not reach standard error without a display"
+pass "without a display the boxes go to standard error and the exit code is 0"
+
 # --- A windowed run on a 1024 × 768 screen --------------------------------------
 start_x 1024x768
 start_viewer windowed
@@ -127,7 +150,7 @@ shot "$work/question.png"
 (($("$probe" lit "$work/question.png") > 1000)) || fail "the question box is not drawn"
 pass "the question box 'Start FullScreen?' appears"
 
-press Escape
+answer "Start FullScreen?" Escape
 find_window "Morvane 2006"
 [[ "$win_x $win_y $win_w $win_h" == "0 0 800 600" ]] ||
   fail "window at $win_x,$win_y size ${win_w}x$win_h, not an 800 x 600 client area at 0,0"
@@ -162,7 +185,7 @@ pass "ogllist.txt and the parse log are written"
 # --- The window manager's close, and Alt+F4 -------------------------------------
 start_viewer close-button
 find_window "Start FullScreen?"
-press Escape
+answer "Start FullScreen?" Escape
 find_window "Morvane 2006"
 "$probe" close "$win_id"
 wait_exit 3000
@@ -171,19 +194,28 @@ pass "the close button ends the program with exit code 0"
 
 start_viewer alt-f4
 find_window "Start FullScreen?"
-press Escape
+answer "Start FullScreen?" Escape
 find_window "Morvane 2006"
 press alt+F4
 wait_exit 3000
 [[ $rc == 0 ]] || fail "exit code $rc after Alt+F4"
 pass "Alt+F4 ends the program with exit code 0"
 
+start_viewer interrupt
+find_window "Start FullScreen?"
+answer "Start FullScreen?" Escape
+find_window "Morvane 2006"
+kill -TERM "$(cat "$run/pid")"
+wait_exit 3000
+[[ $rc == 0 ]] || fail "exit code $rc after a termination request"
+pass "a termination request (SIGTERM) closes the window like its close button, exit code 0"
+
 # --- Full screen refused on a screen without 800 × 600 ---------------------------
 start_viewer refused-yes
 find_window "Start FullScreen?"
-press Return
+answer "Start FullScreen?" Return
 find_window "Pello GL"
-press Return
+answer "Pello GL" Return
 find_window "Morvane 2006"
 [[ "$win_w $win_h" == "800 600" ]] || fail "fallback window is ${win_w}x$win_h"
 hold Escape 0.1
@@ -193,12 +225,12 @@ pass "a refused full-screen mode answered Yes runs windowed"
 
 start_viewer refused-no
 find_window "Start FullScreen?"
-press Return
+answer "Start FullScreen?" Return
 find_window "Pello GL"
-press Escape
+answer "Pello GL" Escape
 find_window "ERROR"
 "$probe" find "Morvane 2006" 0 >/dev/null 2>&1 && fail "a window exists behind 'Program Will Now Close.'"
-press Return
+answer "ERROR" Return
 wait_exit 3000
 [[ $rc == 0 ]] || fail "exit code $rc"
 pass "a refused full-screen mode answered No closes the program with exit code 0"
@@ -207,7 +239,7 @@ pass "a refused full-screen mode answered No closes the program with exit code 0
 start_x 800x600
 start_viewer full-screen
 find_window "Start FullScreen?"
-press Return
+answer "Start FullScreen?" Return
 find_window "Morvane 2006"
 [[ "$win_x $win_y $win_w $win_h" == "0 0 800 600" ]] ||
   fail "full-screen window at $win_x,$win_y size ${win_w}x$win_h"
