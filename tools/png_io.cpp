@@ -31,6 +31,10 @@ bool WritePng(const std::string& path, const RgbPicture& picture, std::string* e
   image.width = static_cast<png_uint_32>(picture.width);
   image.height = static_cast<png_uint_32>(picture.height);
   image.format = PNG_FORMAT_RGB;
+  // The pictures are snapshots and test evidence, written once and read back
+  // at most a few times: quick compression takes a third of the time of the
+  // default for files about a third larger, with the same pixels.
+  image.flags = PNG_IMAGE_FLAG_FAST;
   const bool written =
       png_image_write_to_stdio(&image, file.get(), 0, picture.pixels.data(), 0, nullptr) != 0;
   png_image_free(&image);
