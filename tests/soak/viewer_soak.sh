@@ -51,7 +51,8 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/n
 server=$!
 for _ in $(seq 200); do [[ -s $work/display ]] && break; sleep 0.05; done
 [[ -s $work/display ]] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY
 
 mkdir "$run"
 cp -r "$scene"/. "$run"/
