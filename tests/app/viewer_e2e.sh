@@ -27,6 +27,12 @@ trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
   if [[ -n $run && -f $run/err.log ]]; then sed 's/^/  viewer stderr: /' "$run/err.log" >&2; fi
+  for pid in "${servers[@]}"; do
+    kill -0 "$pid" 2>/dev/null || echo "  X server $pid is gone" >&2
+  done
+  for log in "$work"/xvfb-*.log; do
+    [[ -s $log ]] && sed "s|^|  $(basename "$log"): |" "$log" >&2
+  done
   exit 1
 }
 pass() {
@@ -37,7 +43,7 @@ pass() {
 # start_x WIDTHxHEIGHT: a new X server of that screen size; sets DISPLAY.
 start_x() {
   local number_file=$work/display-$1
-  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$number_file" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$number_file" 2>"$work/xvfb-$1.log" &
   servers+=($!)
   for _ in $(seq 200); do [[ -s $number_file ]] && break; sleep 0.05; done
   [[ -s $number_file ]] || fail "Xvfb $1 did not start"
