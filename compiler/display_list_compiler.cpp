@@ -56,13 +56,13 @@ std::uint32_t TextureName(const SceneStore& store, float number) {
 // and the walk's next step lands on that rejected line.
 void CompilePrimitive(SceneStore& store, GlTranscript& gl, Cursor typePosition,
                       const WalkState& walk) {
-  store.statementCursor = typePosition;
+  const bool named =
+      typePosition < store.statements.size() && IsAccepted(store.statements[typePosition]);
   char name[kTextSize + 1] = {};
-  if (typePosition < store.statements.size() && IsAccepted(store.statements[typePosition])) {
-    std::memcpy(name, store.statements[typePosition].text, kTextSize);
-    ++store.statementCursor;
-  }
-  BeginPrimitive(gl, name);
+  if (named) std::memcpy(name, store.statements[typePosition].text, kTextSize);
+  store.statementCursor = typePosition;
+  BeginPrimitive(store, gl, name);
+  if (named) ++store.statementCursor;
   EmitPrimitiveVertices(store, gl, walk.sRepeat, walk.tRepeat);
 }
 

@@ -50,7 +50,7 @@ void GlTranscript::DisableBlend() {
   out_.Write("glDisable(GL_BLEND);\n");
 }
 
-void GlTranscript::Begin(PrimitiveMode mode) {
+void GlTranscript::Begin(PrimitiveMode mode, bool drawable) {
   // Any value outside the table begins quads, in the call and in the line alike.
   std::string_view line = "glBegin(GL_QUADS);\n";
   switch (mode) {
@@ -72,7 +72,8 @@ void GlTranscript::Begin(PrimitiveMode mode) {
       mode = PrimitiveMode::kQuads;
       break;
   }
-  glBegin(static_cast<GLenum>(mode));
+  drawing_ = drawable;
+  if (drawing_) glBegin(static_cast<GLenum>(mode));
   out_.Write(line);
 }
 
@@ -86,7 +87,7 @@ void GlTranscript::TexCoord(float s, float t, float scaledS, float scaledT) {
 }
 
 void GlTranscript::Vertex(float x, float y, float z) {
-  glVertex3f(x, y, z);
+  if (drawing_) glVertex3f(x, y, z);
   out_.Write("glVertex3f(");
   out_.WriteFixed62(x);
   out_.WriteChar(',');
@@ -97,6 +98,7 @@ void GlTranscript::Vertex(float x, float y, float z) {
 }
 
 void GlTranscript::End() {
-  glEnd();
+  if (drawing_) glEnd();
+  drawing_ = true;
   out_.Write("glEnd();\n");
 }

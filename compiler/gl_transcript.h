@@ -43,7 +43,13 @@ class GlTranscript {
   void BlendMultiply();                  // glBlendFunc(GL_DST_COLOR, GL_ZERO)
   void BlendAdd();                       // glBlendFunc(GL_ONE, GL_ONE)
   void DisableBlend();                   // glDisable(GL_BLEND)
-  void Begin(PrimitiveMode mode);        // glBegin(mode)
+  // glBegin(mode). A primitive with too few vertices to draw anything is
+  // written but kept away from GL, together with its vertices and its glEnd:
+  // GL would draw nothing for it, and Mesa's display-list compiler crashes on
+  // some runs of such primitives (two vertices of a strip, then one of quads).
+  // Texture coordinates still reach GL, so the current coordinate after the
+  // primitive is the same either way.
+  void Begin(PrimitiveMode mode, bool drawable);
   // Issues glTexCoord2f with the scaled pair and writes the pair as written in
   // objects.txt, so the transcript shows the file's values.
   void TexCoord(float s, float t, float scaledS, float scaledT);
@@ -52,4 +58,5 @@ class GlTranscript {
 
  private:
   TextWriter& out_;
+  bool drawing_ = true;  // whether the open primitive's calls reach GL
 };

@@ -37,8 +37,34 @@ PrimitiveMode PrimitiveModeForName(const char* primitiveName) {
   return PrimitiveMode::kQuads;
 }
 
-std::int32_t BeginPrimitive(GlTranscript& transcript, const char* primitiveName) {
-  transcript.Begin(PrimitiveModeForName(primitiveName));
+int MinimumVertices(PrimitiveMode mode) {
+  return mode == PrimitiveMode::kQuads || mode == PrimitiveMode::kQuadStrip ? 4 : 3;
+}
+
+std::size_t CountRunVertices(const SceneStore& store, Cursor first) {
+  std::size_t vertices = 0;
+  for (Cursor at = first; at < store.statements.size(); ++at) {
+    const Statement& statement = store.statements[at];
+    if (!IsAccepted(statement)) break;
+    if (IsRunKey(statement.key, 'p')) {
+      ++vertices;
+    } else if (!IsRunKey(statement.key, 't')) {
+      break;
+    }
+  }
+  return vertices;
+}
+
+std::int32_t BeginPrimitive(const SceneStore& store, GlTranscript& transcript,
+                            const char* primitiveName) {
+  const PrimitiveMode mode = PrimitiveModeForName(primitiveName);
+  // Without a naming statement at the cursor (the end of the statements, or a
+  // rejected line) the primitive has no run.
+  const Cursor at = store.statementCursor;
+  const bool named = at < store.statements.size() && IsAccepted(store.statements[at]);
+  const std::size_t vertices = named ? CountRunVertices(store, at + 1) : 0;
+  const bool drawable = vertices >= static_cast<std::size_t>(MinimumVertices(mode));
+  transcript.Begin(mode, drawable);
   return 0;
 }
 

@@ -13,6 +13,7 @@
 // display lists, bind textures or look at statement kinds.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "compiler/gl_transcript.h"
@@ -22,9 +23,19 @@
 // lines, polygons, the empty text) gives quads.
 PrimitiveMode PrimitiveModeForName(const char* primitiveName);
 
+// The fewest vertices with which a primitive of `mode` draws anything.
+int MinimumVertices(PrimitiveMode mode);
+
+// The number of vertex statements in the run that starts at `first`.
+std::size_t CountRunVertices(const SceneStore& store, Cursor first);
+
 // Issues glBegin for `primitiveName` (NUL-terminated) and writes its line.
-// Touches no cursor. Always returns 0.
-std::int32_t BeginPrimitive(GlTranscript& transcript, const char* primitiveName);
+// The cursor stands on the statement that names the primitive; the run after
+// it decides whether the primitive has enough vertices to draw anything, and
+// so whether its calls reach GL at all (no naming statement: no run). Touches
+// no cursor. Always returns 0.
+std::int32_t BeginPrimitive(const SceneStore& store, GlTranscript& transcript,
+                            const char* primitiveName);
 
 // Emits the run of coordinates and vertices from the statement cursor onwards
 // and closes the primitive with glEnd. Leaves the cursor on the last statement

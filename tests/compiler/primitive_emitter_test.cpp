@@ -33,7 +33,9 @@ class PrimitiveEmission : public ::testing::Test {
       TextWriter writer(out.file());
       GlTranscript gl(writer);
       glNewList(1, GL_COMPILE);
-      EXPECT_EQ(BeginPrimitive(gl, name), 0);
+      // The statement before the run names the primitive.
+      store.statementCursor = start == 0 || start == kNoPosition ? kNoPosition : start - 1;
+      EXPECT_EQ(BeginPrimitive(store, gl, name), 0);
       store.statementCursor = start;
       EXPECT_EQ(EmitPrimitiveVertices(store, gl, sRepeat, tRepeat), 0);
       glEndList();
@@ -143,14 +145,47 @@ TEST_F(PrimitiveEmission, GlReceivesScaledCoordinatesAndCarriedSlots) {
 }
 
 TEST_F(PrimitiveEmission, ZeroAndNegativeRepeatFactors) {
-  SceneStore store = StoreFromObjects("t=(0.75,0.25);\np=(1,1,0);\np=(2,1,0);\np=(1,2,0);\n");
-  EmitInto(store, "gl_triangles", 0, 0, -2);
+  SceneStore store =
+      StoreFromObjects("type=gl_triangles;\nt=(0.75,0.25);\np=(1,1,0);\np=(2,1,0);\np=(1,2,0);\n");
+  EmitInto(store, "gl_triangles", 1, 0, -2);
   const std::vector<FedBackVertex> drawn = VerticesDrawnByList(1);
   ASSERT_EQ(drawn.size(), 3u);
   for (const FedBackVertex& v : drawn) {
     EXPECT_FLOAT_EQ(v.s, 0.0f);
     EXPECT_FLOAT_EQ(v.t, -0.5f);
   }
+}
+
+TEST_F(PrimitiveEmission, PrimitivesTooShortToDrawStayOutOfGl) {
+  // Two vertices of a strip and then one of quads in one list crash Mesa's
+  // display-list compiler; neither can draw anything, so neither reaches GL,
+  // while the transcript keeps every line and the coordinate still counts.
+  SceneStore store = StoreFromObjects(
+      "type=gl_triangle_strip;\np=(0,0,0);\nt=(0.5,0.25);\np=(1,0,0);\n"
+      "type=gl_quads;\np=(0,1,0);\n");
+  CapturedStream out;
+  {
+    TextWriter writer(out.file());
+    GlTranscript gl(writer);
+    glNewList(1, GL_COMPILE);
+    for (Cursor type : {Cursor{0}, Cursor{4}}) {
+      store.statementCursor = type;
+      BeginPrimitive(store, gl, store.statements[type].text);
+      ++store.statementCursor;
+      EmitPrimitiveVertices(store, gl, 1, 1);
+    }
+    glEndList();
+  }
+  EXPECT_EQ(out.Text(),
+            "glBegin(GL_TRIANGLE_STRIP);\nglVertex3f(  0.00,  0.00,  0.00);\n"
+            "glTexCoord2f(  0.50,  0.25);\nglVertex3f(  1.00,  0.00,  0.00);\nglEnd();\n"
+            "glBegin(GL_QUADS);\nglVertex3f(  0.00,  1.00,  0.00);\nglEnd();\n");
+  EXPECT_TRUE(VerticesDrawnByList(1).empty());
+  glCallList(1);
+  GLfloat current[4] = {};
+  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current);
+  EXPECT_FLOAT_EQ(current[0], 0.5f);
+  EXPECT_FLOAT_EQ(current[1], 0.25f);
 }
 
 }  // namespace
