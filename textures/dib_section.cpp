@@ -6,7 +6,7 @@
 bool CreateDibSection(std::uint64_t width, std::uint64_t rows, DibSection& section) {
   if (width == 0 || rows == 0) return false;
   // Both factors are checked alone first so the product cannot wrap.
-  if (width > kMaxSectionBytes || rows > kMaxSectionBytes) return false;
+  if (width > kMaxSectionSide || rows > kMaxSectionSide) return false;
   const std::uint64_t stride = SectionStride(width);
   if (stride * rows > kMaxSectionBytes) return false;
   std::unique_ptr<std::uint8_t[]> bits(new (std::nothrow)

@@ -16,9 +16,14 @@
 
 #include "textures/rgb_image.h"
 
-// 512 MiB of rows: about 13000 x 13000 pixels. The repacked picture needs as
-// much again, so one texture costs at most about 1 GiB while it loads.
-inline constexpr std::uint64_t kMaxSectionBytes = std::uint64_t{512} << 20;
+// 256 MiB of rows: an 8192 x 8192 picture fits, and the repacked picture needs
+// as much again, so one texture costs at most about 512 MiB while it loads. A
+// run-length bitmap of a few hundred bytes may declare that much (mostly
+// skipped) picture, so the cap, not the file size, is what bounds it.
+inline constexpr std::uint64_t kMaxSectionBytes = std::uint64_t{256} << 20;
+
+// No side may exceed this: larger than any texture a GL implementation takes.
+inline constexpr std::uint64_t kMaxSectionSide = 16384;
 
 struct DibSection {
   std::int32_t width = 0;
@@ -33,8 +38,8 @@ inline std::uint64_t SectionStride(std::uint64_t width) {
 }
 
 // Makes an uncleared section of `width` x `rows` pixels. False when either is
-// 0, when the rows would take more than kMaxSectionBytes, or when the memory
-// cannot be had.
+// 0 or more than kMaxSectionSide, when the rows would take more than
+// kMaxSectionBytes, or when the memory cannot be had.
 bool CreateDibSection(std::uint64_t width, std::uint64_t rows, DibSection& section);
 
 // Repacks the section into a new RgbImage: red, green, blue per pixel, fill

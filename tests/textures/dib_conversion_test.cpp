@@ -53,7 +53,10 @@ TEST(DibSection, RefusesEmptyAndOversizedPictures) {
   const std::uint64_t width = 4096;
   const std::uint64_t rows = kMaxSectionBytes / SectionStride(width);
   EXPECT_FALSE(CreateDibSection(width, rows + 1, section));
+  // A tall strip of few bytes is refused by its side alone.
+  EXPECT_FALSE(CreateDibSection(48, kMaxSectionSide + 1, section));
   EXPECT_EQ(section.bits, nullptr);
+  EXPECT_TRUE(CreateDibSection(kMaxSectionSide, 1, section));
 }
 
 TEST(ConvertDib, TrueColourRowsAndTheirFillBytes) {
