@@ -108,6 +108,48 @@ void BM_CompileWithoutTranscriptFile(benchmark::State& state) {
 }
 BENCHMARK(BM_CompileWithoutTranscriptFile)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// Mesa's own cost of closing lists, without the compiler: N lists of the
+// shape a converted scene has (a texture binding and a quad strip of six
+// textured vertices), ended one after the other. Each small list is moved
+// into a shared store whose free-slot search starts from the beginning every
+// time, so the time per list grows with the number of lists before it; the
+// per-list counters show that growth.
+void BM_MesaListsOfOneStrip(benchmark::State& state) {
+  auto context = OffscreenContext::Create(64, 64);
+  if (context == nullptr) {
+    state.SkipWithError("no off-screen GL context");
+    return;
+  }
+  const auto lists = static_cast<GLuint>(state.range(0));
+  for (auto _ : state) {
+    state.PauseTiming();
+    glDeleteLists(1, static_cast<GLsizei>(lists));
+    state.ResumeTiming();
+    for (GLuint list = 1; list <= lists; ++list) {
+      glNewList(list, GL_COMPILE);
+      glBindTexture(GL_TEXTURE_2D, 1);
+      glBegin(GL_QUAD_STRIP);
+      for (int i = 0; i < 6; ++i) {
+        glTexCoord2f(static_cast<float>(i / 2) * 0.5f, static_cast<float>(i % 2));
+        glVertex3f(static_cast<float>(i / 2), static_cast<float>(i % 2), -90.0f);
+      }
+      glEnd();
+      glEndList();
+    }
+  }
+  // Seconds per list, shown with an SI prefix (u for microseconds).
+  state.counters["per_list"] =
+      benchmark::Counter(static_cast<double>(lists), benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+  glDeleteLists(1, static_cast<GLsizei>(lists));
+}
+BENCHMARK(BM_MesaListsOfOneStrip)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Arg(58000)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -32,7 +32,10 @@ void CompileStrip(GLuint list, GLuint texture) {
   glEndList();
 }
 
-void BM_RenderFrame(benchmark::State& state) {
+// A frame of `entries` entries whose lists hold a textured strip, or nothing
+// at all when `emptyLists` is set: the difference is what Mesa spends drawing
+// the lists' contents, the rest is the per-entry transform and call.
+void RenderFrames(benchmark::State& state, bool emptyLists) {
   const int entries = static_cast<int>(state.range(0));
   std::string error;
   const auto context = OffscreenContext::Create(800, 600, &error);
@@ -55,7 +58,14 @@ void BM_RenderFrame(benchmark::State& state) {
   // Entries on a grid that fills the view at depth 90, turning about y and z.
   SceneStore store;
   const int lists = entries < 1000 ? entries : 1000;
-  for (int k = 0; k < lists; ++k) CompileStrip(static_cast<GLuint>(k + 1), texture);
+  for (int k = 0; k < lists; ++k) {
+    if (emptyLists) {
+      glNewList(static_cast<GLuint>(k + 1), GL_COMPILE);
+      glEndList();
+    } else {
+      CompileStrip(static_cast<GLuint>(k + 1), texture);
+    }
+  }
   const int columns = 40;
   for (int k = 0; k < entries; ++k) {
     SceneEntry& entry = store.currentSceneEntry;
@@ -77,12 +87,22 @@ void BM_RenderFrame(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * entries);
 }
+
+void BM_RenderFrame(benchmark::State& state) {
+  RenderFrames(state, false);
+}
 BENCHMARK(BM_RenderFrame)
     ->Arg(10)
     ->Arg(1000)
     ->Arg(10000)
+    ->Arg(58000)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
+
+void BM_RenderFrameOfEmptyLists(benchmark::State& state) {
+  RenderFrames(state, true);
+}
+BENCHMARK(BM_RenderFrameOfEmptyLists)->Arg(58000)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
