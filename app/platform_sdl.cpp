@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -154,7 +155,20 @@ class SdlPlatform final : public Platform {
     if (videoStarted_) return false;
     // SDL_QUIT then means a signal to end, not the window's own close.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      std::fprintf(stderr, "morvane: no window system: %s\n", SDL_GetError());
+      return false;
+    }
+    // Without a display SDL settles for a driver that draws nowhere; a viewer
+    // has no use for it, and SDL's own boxes cannot be placed on it.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
+        std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "evdev") == 0) {
+      std::fprintf(stderr, "morvane: no window system (SDL offers only \"%s\")\n",
+                   driver != nullptr ? driver : "");
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      return false;
+    }
     videoStarted_ = true;
     SDL_DisableScreenSaver();
     className_ = className;

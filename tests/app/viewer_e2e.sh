@@ -146,6 +146,8 @@ mkdir -p "$run"
   timeout 20 "$morvane" >parse.log 2>err.log) || fail "exit code $? without a display"
 grep -qx "Start FullScreen?: Wollen Sie im Vollbildmodus starten?" "$run/err.log" ||
   fail "the question does not reach standard error without a display"
+grep -qx "ERROR: Failed To Register The Window Class." "$run/err.log" ||
+  fail "no window-class failure on standard error without a display"
 pass "without a display the boxes go to standard error and the exit code is 0"
 
 # --- A windowed run on a 1024 × 768 screen --------------------------------------
