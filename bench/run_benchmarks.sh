@@ -21,8 +21,9 @@
 #             and transcript bytes with cat from prepared copies;
 #   peer      f3d (when installed) rendering the same geometry from an OBJ
 #             file to an 800 x 600 PNG under Xvfb;
-#   demo      morvane-snapshot on examples/demo (process start to PNG written,
-#             which bounds the first frame from above).
+#   demo      morvane-snapshot on examples/demo: process start to the first
+#             frame finished (from perf trace, when it may trace), and the
+#             whole run (first frame, PNG, exit) as its upper bound.
 # Peak resident memory comes from /usr/bin/time around the same runs; the
 # statement store's resident bytes per statement from object_read_bench; the
 # frame of 1,000 entries from scene_frame_bench.
@@ -72,9 +73,10 @@ mkdir -p "$work/floor"
 cp "$work/parse.log" "$work/floor/parse.log"
 cp "$big/ogllist.txt" "$work/floor/ogllist.txt"
 
-# median, min and max (seconds) of command number $2 in hyperfine's JSON $1
+# median, min, max and mean CPU time (user + system), in seconds, of command
+# number $2 in hyperfine's JSON $1
 times_of() {
-  jq -r ".results[$2] | [.median, .min, .max] | @tsv" "$1"
+  jq -r ".results[$2] | [.median, .min, .max, .user + .system] | @tsv" "$1"
 }
 # median of the numbers in file $1 (one per line)
 median_of() {
@@ -103,16 +105,32 @@ if command -v f3d >/dev/null && command -v Xvfb >/dev/null; then
   fi
 fi
 
+# The demo's first frame is finished when the picture file is opened (only
+# the read-back of 1.4 MB comes between): perf trace timestamps that open
+# against the process's first system call. Without perf, the whole run (which
+# also writes the PNG and exits) stands in as an upper bound.
+first_frame_ms() {
+  perf trace -e brk,openat -o "$work/trace.txt" \
+    "$snapshot" --output "$work/demo.png" "$root/examples/demo" >/dev/null 2>&1 || return 1
+  # The last file created is the picture (ogllist.txt is created before it).
+  awk 'NR == 1 {first = $1} /CREAT\|TRUNC/ {png = $1} END {if (png == "") exit 1; print png - first}' \
+    "$work/trace.txt"
+}
+
 : >"$work/startup.mem"
 : >"$work/peer.mem"
 hyperfine --style none --warmup 1 --runs "$runs" "${names[@]}" --export-json "$work/large.json" \
   "${commands[@]}" >/dev/null
 hyperfine --style none -N --warmup 3 --runs $((runs * 3)) -n demo \
   --export-json "$work/demo.json" "$snapshot --output $work/demo.png $root/examples/demo" >/dev/null
+: >"$work/first.txt"
+for _ in $(seq $((runs * 3))); do
+  first_frame_ms >>"$work/first.txt" || { : >"$work/first.txt"; break; }
+done
 
-read -r startup startup_min startup_max < <(times_of "$work/large.json" 0)
-read -r floor floor_min floor_max < <(times_of "$work/large.json" 1)
-read -r demo demo_min demo_max < <(times_of "$work/demo.json" 0)
+read -r startup startup_min startup_max startup_cpu < <(times_of "$work/large.json" 0)
+read -r floor floor_min floor_max floor_cpu < <(times_of "$work/large.json" 1)
+read -r demo demo_min demo_max demo_cpu < <(times_of "$work/demo.json" 0)
 startup_kb=$(median_of "$work/startup.mem")
 
 "$benches/object_read_bench" --benchmark_filter='BM_ReadObjectFile/1000000$' \
@@ -123,46 +141,56 @@ per_statement=$(jq -r '.benchmarks[0].resident_bytes_per_statement' "$work/read.
 frame_ms=$(jq -r '[.benchmarks[] | select(.aggregate_name == "median")][0].real_time' \
   "$work/frame.json")
 
-row() {  # target, measured, limit, met (an awk condition on the measured number)
-  printf '| %s | %s | %s | %s |\n' "$1" "$2" "$3" "$4"
+row() {  # target, measured, CPU time, limit, met
+  printf '| %s | %s | %s | %s | %s |\n' "$1" "$2" "$3" "$4" "$5"
 }
 met() { awk "BEGIN {exit !($1)}" && echo yes || echo "**no**"; }
 ms() { awk -v s="$1" 'BEGIN {printf "%.0f ms", s * 1000}'; }
 range() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.0f-%.0f", a * 1000, b * 1000}'; }
+ratio_of() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
 
 echo "Morvane benchmarks, $(date -u +%Y-%m-%dT%H:%MZ), $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Large scene: $lines lines of objects.txt, 58,000 entries; $runs runs each (demo: $((runs * 3)))"
+echo "Times are wall-clock medians (min-max); CPU is the mean user + system time of the same runs."
 echo
-echo "| target | measured (median, min-max ms) | limit | met |"
-echo "|---|---|---|---|"
+echo "| target | measured | CPU | limit | met |"
+echo "|---|---|---|---|---|"
 row "start-up of the large scene, first frame to PNG" \
-  "$(ms "$startup") ($(range "$startup_min" "$startup_max"))" "1000 ms" \
+  "$(ms "$startup") ($(range "$startup_min" "$startup_max"))" "$(ms "$startup_cpu")" "1000 ms" \
   "$(met "$startup <= 1.0")"
-ratio=$(awk -v a="$startup" -v b="$floor" 'BEGIN {printf "%.2f", a / b}')
 row "start-up / cat of the same log and transcript bytes" \
-  "$ratio x (cat: $(ms "$floor"), $(range "$floor_min" "$floor_max"))" "3 x" \
-  "$(met "$ratio <= 3")"
+  "$(ratio_of "$startup" "$floor") x (cat: $(ms "$floor"), $(range "$floor_min" "$floor_max"))" \
+  "$(ratio_of "$startup_cpu" "$floor_cpu") x (cat: $(ms "$floor_cpu"))" "3 x" \
+  "$(met "$startup <= 3 * $floor")"
 if [[ $peer != none ]]; then
-  read -r peer_t peer_min peer_max < <(times_of "$work/large.json" 2)
+  read -r peer_t peer_min peer_max peer_cpu < <(times_of "$work/large.json" 2)
   peer_kb=$(median_of "$work/peer.mem")
-  time_ratio=$(awk -v a="$startup" -v b="$peer_t" 'BEGIN {printf "%.2f", a / b}')
-  mem_ratio=$(awk -v a="$startup_kb" -v b="$peer_kb" 'BEGIN {printf "%.2f", a / b}')
   row "start-up time / f3d on the same geometry as OBJ" \
-    "$time_ratio x (f3d: $(ms "$peer_t"), $(range "$peer_min" "$peer_max"))" "< 1 x" \
-    "$(met "$time_ratio < 1")"
+    "$(ratio_of "$startup" "$peer_t") x (f3d: $(ms "$peer_t"), $(range "$peer_min" "$peer_max"))" \
+    "$(ratio_of "$startup_cpu" "$peer_cpu") x (f3d: $(ms "$peer_cpu"))" "< 1 x" \
+    "$(met "$startup < $peer_t")"
   row "start-up peak memory / f3d's" \
-    "$mem_ratio x ($((startup_kb / 1024)) MB vs $((peer_kb / 1024)) MB)" "< 1 x" \
-    "$(met "$mem_ratio < 1")"
+    "$(ratio_of "$startup_kb" "$peer_kb") x ($((startup_kb / 1024)) MB vs $((peer_kb / 1024)) MB)" \
+    "" "< 1 x" "$(met "$startup_kb < $peer_kb")"
 else
-  row "start-up / f3d on the same geometry as OBJ" "f3d or Xvfb not installed" "< 1 x" "-"
+  row "start-up / f3d on the same geometry as OBJ" "f3d or Xvfb not installed" "" "< 1 x" "-"
 fi
-row "statement store, resident bytes per statement" "$(printf '%.1f' "$per_statement")" "100" \
-  "$(met "$per_statement <= 100")"
-row "start-up peak resident memory" "$((startup_kb / 1024)) MB" "300 MB" \
+row "statement store, resident bytes per statement" "$(printf '%.1f' "$per_statement")" "" \
+  "100" "$(met "$per_statement <= 100")"
+row "start-up peak resident memory" "$((startup_kb / 1024)) MB" "" "300 MB" \
   "$(met "$startup_kb < 300 * 1024")"
-row "demo scene, process start to first frame written" \
-  "$(ms "$demo") ($(range "$demo_min" "$demo_max"))" "50 ms" "$(met "$demo <= 0.05")"
-row "one frame of 1,000 entries" "$(printf '%.2f ms' "$frame_ms")" "10 ms" \
+if [[ -s $work/first.txt ]]; then
+  first=$(median_of "$work/first.txt")
+  first_min=$(sort -n "$work/first.txt" | head -1)
+  first_max=$(sort -n "$work/first.txt" | tail -1)
+  row "demo scene, process start to first frame finished" \
+    "$(printf '%.0f ms (%.0f-%.0f)' "$first" "$first_min" "$first_max")" \
+    "whole run: $(ms "$demo_cpu")" "50 ms" "$(met "$first <= 50")"
+fi
+row "demo scene, whole snapshot run (first frame, PNG, exit)" \
+  "$(ms "$demo") ($(range "$demo_min" "$demo_max"))" "$(ms "$demo_cpu")" "50 ms" \
+  "$(met "$demo <= 0.05")"
+row "one frame of 1,000 entries" "$(printf '%.2f ms' "$frame_ms")" "" "10 ms" \
   "$(met "$frame_ms < 10")"
 
 if [[ ${MICRO:-1} != 0 ]]; then
