@@ -22,6 +22,24 @@ constexpr DeviceContextHandle kTheSurface = static_cast<DeviceContextHandle>(1);
 constexpr RenderingContextHandle kTheContext = static_cast<RenderingContextHandle>(1);
 constexpr int kTheFormat = 1;
 
+// How often a display that refuses the connection is asked again, and how
+// long to wait in between.
+constexpr int kDisplayAttempts = 5;
+constexpr Uint32 kDisplayRetryMs = 100;
+
+// Whether the environment names a display to connect to at all.
+bool DisplayNamed() {
+  const char* x11 = SDL_getenv("DISPLAY");
+  const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+  return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
+// SDL's drivers that need no display and so show nothing.
+bool IsDisplayless(const char* driver) {
+  return driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
+         std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "evdev") == 0;
+}
+
 Key KeyFromSdl(SDL_Keycode code) {
   switch (code) {
     case SDLK_ESCAPE:
@@ -134,7 +152,12 @@ class SdlPlatform final : public Platform {
     box.buttons = yesNo ? yesNoButtons : okButtons;
 
     int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+    int shown = SDL_ShowMessageBox(&box, &pressed);
+    for (int attempt = 1; shown != 0 && attempt < kDisplayAttempts && DisplayNamed(); ++attempt) {
+      SDL_Delay(kDisplayRetryMs);
+      shown = SDL_ShowMessageBox(&box, &pressed);
+    }
+    if (shown != 0) {
       // No box can be shown (no display): the user still learns what happened.
       std::fprintf(stderr, "%s: %s\n", caption, text);
       return MessageBoxAnswer::kNone;
@@ -155,18 +178,25 @@ class SdlPlatform final : public Platform {
     if (videoStarted_) return false;
     // SDL_QUIT then means a signal to end, not the window's own close.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      std::fprintf(stderr, "morvane: no window system: %s\n", SDL_GetError());
-      return false;
-    }
-    // Without a display SDL settles for a driver that draws nowhere; a viewer
-    // has no use for it, and SDL's own boxes cannot be placed on it.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
-        std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "evdev") == 0) {
-      std::fprintf(stderr, "morvane: no window system (SDL offers only \"%s\")\n",
-                   driver != nullptr ? driver : "");
+    // A busy X server can refuse a connection for a moment (SDL then settles
+    // for a driver that draws nowhere), so a refused display is asked again.
+    const char* driver = nullptr;
+    for (int attempt = 0; attempt < kDisplayAttempts; ++attempt) {
+      if (attempt > 0) SDL_Delay(kDisplayRetryMs);
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "morvane: no window system: %s\n", SDL_GetError());
+        return false;
+      }
+      driver = SDL_GetCurrentVideoDriver();
+      if (!IsDisplayless(driver)) break;
       SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      driver = nullptr;
+      if (!DisplayNamed()) break;
+    }
+    if (driver == nullptr) {
+      // A viewer has no use for a driver that shows nothing, and SDL's own
+      // boxes cannot place themselves on one.
+      std::fprintf(stderr, "morvane: no window system to show a window on\n");
       return false;
     }
     videoStarted_ = true;

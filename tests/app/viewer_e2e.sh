@@ -40,6 +40,16 @@ pass() {
   passed=$((passed + 1))
 }
 
+# xdo ARGS...: xdotool, asked again when the busy X server refuses its
+# connection for a moment (nothing has been sent then).
+xdo() {
+  for _ in 1 2 3 4 5 6 7 8 9; do
+    xdotool "$@" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  xdotool "$@"
+}
+
 # start_x WIDTHxHEIGHT: a new X server of that screen size; sets DISPLAY.
 start_x() {
   local number_file=$work/display-$1
@@ -84,8 +94,8 @@ find_window() {
 # press KEYS...: real key presses with the pointer over the last window found,
 # which has the keyboard focus when no window manager runs.
 press() {
-  xdotool mousemove $((win_x + win_w / 2)) $((win_y + win_h / 2))
-  xdotool key "$@"
+  xdo mousemove $((win_x + win_w / 2)) $((win_y + win_h / 2))
+  xdo key "$@"
 }
 
 # answer TITLE KEY: answers the box TITLE (found last) with KEY and waits for it
@@ -105,11 +115,11 @@ answer() {
 # hold KEY SECONDS: holds a key down long enough for frame ticks to see it
 # (the viewer reads held keys, not key presses); sets pressed_at.
 hold() {
-  xdotool mousemove $((win_x + win_w / 2)) $((win_y + win_h / 2))
+  xdo mousemove $((win_x + win_w / 2)) $((win_y + win_h / 2))
   pressed_at=$(date +%s%N)
-  xdotool keydown "$1"
+  xdo keydown "$1"
   sleep "$2"
-  xdotool keyup "$1"
+  xdo keyup "$1"
 }
 
 # wait_drawn: waits until the window shows a picture, that is until the frame

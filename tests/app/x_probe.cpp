@@ -28,7 +28,9 @@ namespace {
 
 // Windows come and go while the probe looks at them (a box closes, the viewer
 // ends); asking about a window that has just gone is no failure of the probe.
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+int IgnoreXError(Display*, XErrorEvent*) {
+  return 0;
+}
 
 std::string WindowTitle(Display* display, Window window) {
   const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
@@ -63,8 +65,8 @@ int Find(Display* display, const std::string& title, long timeoutMs) {
         if (XGetWindowAttributes(display, children[i], &attributes) == 0) continue;
         if (attributes.map_state != IsViewable) continue;
         if (WindowTitle(display, children[i]) != title) continue;
-        std::printf("%lu %d %d %d %d\n", children[i], attributes.x, attributes.y,
-                    attributes.width, attributes.height);
+        std::printf("%lu %d %d %d %d\n", children[i], attributes.x, attributes.y, attributes.width,
+                    attributes.height);
         XFree(children);
         return 0;
       }
@@ -90,9 +92,8 @@ int Close(Display* display, Window window) {
 }
 
 int Shot(Display* display, const char* file, int x, int y, int width, int height) {
-  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y,
-                            static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
-                            ZPixmap);
+  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
   if (image == nullptr) return 1;
   RgbPicture picture;
   picture.width = width;
@@ -155,7 +156,12 @@ int main(int argc, char** argv) {
   if (command == "lit" && argc == 3) return Lit(argv[2]);
   if (command == "diff" && argc == 4) return Diff(argv[2], argv[3]);
 
+  // A busy X server can refuse a connection for a moment; ask again.
   Display* display = XOpenDisplay(nullptr);
+  for (int attempt = 0; display == nullptr && attempt < 20; ++attempt) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    display = XOpenDisplay(nullptr);
+  }
   if (display == nullptr) {
     std::fprintf(stderr, "cannot open the X display\n");
     return 1;
