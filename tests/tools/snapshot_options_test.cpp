@@ -100,10 +100,13 @@ TEST(ParseSnapshotArguments, DefaultsAndValues) {
   EXPECT_EQ(options.output, "snapshot.png");
   EXPECT_EQ(options.directory, ".");
 
-  ASSERT_EQ(
-      Parse({"--frames", "7", "--keys=up*3 left", "--output", "a.png", "scenes/x"}, options, error),
-      SnapshotCommand::kRun)
+  ASSERT_EQ(Parse({"--frames", "7", "--keys=up*3 left", "--output", "a.png", "--ref", "r.png",
+                   "--threshold", "2.5", "scenes/x"},
+                  options, error),
+            SnapshotCommand::kRun)
       << error;
+  EXPECT_EQ(options.reference, "r.png");
+  EXPECT_EQ(options.thresholdPercent, 2.5);
   EXPECT_EQ(options.frames, 7u);
   EXPECT_EQ(options.keys.length, 4u);
   EXPECT_EQ(options.output, "a.png");
@@ -113,13 +116,6 @@ TEST(ParseSnapshotArguments, DefaultsAndValues) {
   ASSERT_EQ(Parse({"--frames=2", "--", "--odd-folder"}, dashed, error), SnapshotCommand::kRun);
   EXPECT_EQ(dashed.frames, 2u);
   EXPECT_EQ(dashed.directory, "--odd-folder");
-}
-
-TEST(ParseSnapshotArguments, HelpAndVersion) {
-  SnapshotOptions options;
-  std::string error;
-  EXPECT_EQ(Parse({"--help"}, options, error), SnapshotCommand::kHelp);
-  EXPECT_EQ(Parse({"dir", "--version"}, options, error), SnapshotCommand::kVersion);
 }
 
 TEST(ParseSnapshotArguments, UsageErrorsSayWhatIsWrong) {
@@ -135,6 +131,10 @@ TEST(ParseSnapshotArguments, UsageErrorsSayWhatIsWrong) {
       {{"--output="}, "--output needs a file name"},
       {{"--colour", "red"}, "unknown option '--colour'"},
       {{"a", "b"}, "more than one folder"},
+      {{"--ref="}, "--ref needs a file name"},
+      {{"--threshold", "-1"}, "--threshold needs a percentage"},
+      {{"--threshold", "101"}, "--threshold needs a percentage"},
+      {{"--threshold", "5%"}, "--threshold needs a percentage"},
       {{""}, "folder name is empty"},
   };
   for (const Case& c : cases) {
