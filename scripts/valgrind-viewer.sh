@@ -34,8 +34,15 @@ log=$work/memcheck.log
 run=$work/run
 server=""
 
+# stop PID: asks the process to end, and ends it if it has not within 10 s.
+stop() {
+  kill "$1" 2>/dev/null || return 0
+  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  kill -KILL "$1" 2>/dev/null || true
+}
+
 cleanup() {
-  if [[ -s $run/pid && ! -e $run/rc ]]; then kill "$(cat "$run/pid")" 2>/dev/null || true; fi
+  if [[ -s $run/pid && ! -e $run/rc ]]; then stop "$(cat "$run/pid")"; fi
   if [[ -n $server ]]; then kill "$server" 2>/dev/null || true; fi
   wait 2>/dev/null || true
   if [[ -n ${MORVANE_VALGRIND_LOG:-} && -f $log ]]; then cp "$log" "$MORVANE_VALGRIND_LOG"; fi
