@@ -1,101 +1,198 @@
+// The bitmap loader on bitmaps built byte by byte: pictures of what the
+// bitmap suite leaves out, every refusal, and the message shown for each
+// kind of failure.
 #include "textures/bitmap_loader.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <climits>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "tests/support/test_files.h"
 #include "tests/textures/bitmap_builder.h"
-#include "tests/textures/captured_message_boxes.h"
 
 namespace {
 
-using Shown = CapturedMessageBoxes::Shown;
+struct Case {
+  std::string bytes;
+  std::string expected;
+};
 
-// The 2 x 2 picture whose first stored pixel is blue 0, green 0, red 255.
-std::string TwoByTwo() {
-  const std::string dib = InfoHeaderBytes({.width = 2, .height = 2}) +
-                          Bytes({0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 1, 2, 3, 0, 0});
-  return WithFileHeader(dib, 40);
+std::string Packed(const InfoFields& fields, const std::string& table, const std::string& bits) {
+  return InfoHeaderBytes(fields) + table + bits;
 }
 
-TEST(LoadBitmapImage, LoadsAFileWithoutShowingAnything) {
-  TempDir dir;
-  CapturedMessageBoxes boxes;
-  const RgbImagePtr image = LoadBitmapImage(dir.Write("pic.bmp", TwoByTwo()).c_str());
-  ASSERT_NE(image, nullptr);
-  EXPECT_EQ(image->width, 2);
-  EXPECT_EQ(image->height, 2);
-  const std::vector<std::uint8_t> pixels(image->pixels.get(), image->pixels.get() + 12);
-  EXPECT_EQ(pixels, (std::vector<std::uint8_t>{255, 0, 0, 0, 255, 0, 0, 0, 255, 3, 2, 1}));
-  EXPECT_TRUE(boxes.shown.empty());
+// `count` colour table entries, entry i being grey i.
+std::string Greys(int count) {
+  std::string table;
+  for (int i = 0; i < count; ++i) table += Bytes({i, i, i, 0});
+  return table;
+}
+
+// Black, red, green, blue; run-length bitmaps 4 wide use the first three.
+const std::string kPalette = Bytes({0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0});
+
+std::string Rle(std::uint16_t bits, std::initializer_list<int> stream, std::int32_t height = 2) {
+  return Packed({4, height, bits, bits == 8 ? 1u : 2u, 3}, kPalette.substr(0, 12), Bytes(stream));
+}
+
+// "WxH" and each pixel as hex "rrggbb", bottom row first; "status N" for a failure.
+std::string PictureOf(const BitmapDecodeResult& result) {
+  if (result.image == nullptr) return "status " + std::to_string(static_cast<int>(result.status));
+  std::string text =
+      std::to_string(result.image->width) + "x" + std::to_string(result.image->height);
+  char pixel[8];
+  for (std::size_t i = 0; i < result.image->ByteCount(); i += 3) {
+    const std::uint8_t* p = result.image->pixels.get() + i;
+    std::snprintf(pixel, sizeof pixel, " %02x%02x%02x", p[0], p[1], p[2]);
+    text += pixel;
+  }
+  return text;
+}
+
+void ExpectAll(const std::vector<Case>& cases) {
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    EXPECT_EQ(PictureOf(DecodeExact(cases[i].bytes)), cases[i].expected) << "case " << i;
+  }
+}
+
+TEST(DecodeBitmap, Pictures) {
+  const std::string rgb16 = InfoHeaderBytes({.bitsPerPixel = 16});
+  auto masked = [](std::uint16_t bits, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return InfoHeaderBytes({.bitsPerPixel = bits, .compression = 3}) + Le32(r) + Le32(g) + Le32(b);
+  };
+  ExpectAll({
+      // The last row's fill bytes may be absent.
+      {Packed({.width = 3, .height = 2}, "",
+              Bytes({1,    2,  3,  4,  5,  6,  7,  8,  9,  0xEE, 0xEE,
+                     0xEE, 11, 12, 13, 14, 15, 16, 17, 18, 19})),
+       "3x2 030201 060504 090807 0d0c0b 100f0e 131211"},
+      // Colours used: the low 16 bits count, up to the last index; a table
+      // in a 24-bit file is skipped; a core header's entries take 3 bytes.
+      {Packed({.bitsPerPixel = 8, .colorsUsed = 0x10002}, Greys(2), "\1"), "1x1 010101"},
+      {Packed({.colorsUsed = 5}, Greys(5), "abc"), "1x1 636261"},
+      {CoreHeaderBytes(2, 1, 1) + Bytes({30, 20, 10, 60, 50, 40, 0b01000000}), "2x1 0a141e 28323c"},
+      // Narrow channels scale to 0..255 rounding to nearest; wide ones keep their top.
+      {rgb16 + Le16(0x0010) + Le16(0), "1x1 000084"},
+      {rgb16 + Le16(0x8000) + Le16(0), "1x1 000000"},
+      {masked(16, 0xF800, 0x07E0, 0x001F) + Le16(0x0400) + Le16(0), "1x1 008200"},
+      {masked(32, 0x3FF00000, 0x000FFC00, 0x000003FF) + Le32(0x3FF80200), "1x1 ff8080"},
+      {masked(16, 0x000F, 0, 0) + Le16(0xFFFF) + Le16(0), "1x1 ff0000"},
+      // A run, an odd absolute run and its pad, end of line, a delta right 1
+      // and up 1, a run, end of bitmap; skipped pixels stay black.
+      {Packed({.width = 5, .height = 3, .bitsPerPixel = 8, .compression = 1, .colorsUsed = 4},
+              kPalette, Bytes({2, 1, 0, 3, 2, 3, 2, 0xEE, 0, 0, 0, 2, 1, 1, 2, 3, 0, 1})),
+       "5x3 ff0000 ff0000 00ff00 0000ff 00ff00 000000 000000 000000 000000 000000 000000 0000ff "
+       "0000ff 000000 000000"},
+      // End of line on the last line, then end of bitmap.
+      {Packed({.bitsPerPixel = 8, .compression = 1, .colorsUsed = 4}, kPalette,
+              Bytes({1, 2, 0, 0, 0, 1})),
+       "1x1 00ff00"},
+      // The unused second nibble of a one-pixel run may be anything.
+      {Packed({.bitsPerPixel = 4, .compression = 2, .colorsUsed = 3}, kPalette.substr(0, 12),
+              Bytes({1, 0x1F, 0, 1})),
+       "1x1 ff0000"},
+  });
+}
+
+TEST(DecodeBitmap, Refusals) {
+  const std::string kConversion = "status 4", kOutOfMemory = "status 2";
+  ExpectAll({
+      {Le32(108), "status 3"},  // only 12- and 40-byte headers; the size alone decides
+      {Le32(41) + InfoHeaderBytes({}).substr(4) + "abcd", "status 3"},
+      {Le32(0xFFFFFFFF) + InfoHeaderBytes({}).substr(4), "status 3"},
+      {InfoHeaderBytes({.bitsPerPixel = 8, .colorsUsed = 0x1234}), kConversion},
+      {WithFileHeader(InfoHeaderBytes({}) + std::string(4, '\0'), 1000), kConversion},
+      {Packed({.bitsPerPixel = 8, .colorsUsed = 2}, Greys(2), "\2"), kConversion},
+      {Packed({.bitsPerPixel = 1, .colorsUsed = 1}, Greys(1), "\x80"), kConversion},
+      {Rle(8, {5, 1, 0, 1}), kConversion},                    // run past the line end
+      {Rle(8, {3, 1, 2, 1, 0, 1}), kConversion},              // runs adding up past it
+      {Rle(8, {0, 5, 1, 1, 1, 1, 1, 0, 0, 1}), kConversion},  // absolute run past it
+      {Rle(8, {0, 2, 5, 0, 0, 1}), kConversion},              // delta past the right edge
+      {Rle(8, {0, 2, 0, 3, 0, 1}), kConversion},              // delta past the top
+      {Rle(8, {0, 0, 0, 0, 1, 1, 0, 1}), kConversion},        // pixel above the last row
+      {Rle(8, {0, 0, 0, 0, 0, 0, 0, 1}), kConversion},        // end of line above it
+      {Rle(8, {0, 2, 1}), kConversion},                       // cut inside a delta
+      {Rle(8, {1, 3, 0, 1}), kConversion},                    // run index beyond the table
+      {Rle(8, {0, 3, 1, 2, 3, 0, 0, 1}), kConversion},        // absolute index beyond it
+      {Rle(4, {2, 0x13, 0, 1}), kConversion},                 // second nibble beyond it
+      {Rle(8, {1, 1, 0, 1}, -2), kConversion},                // stored top row first
+      {Packed({.bitsPerPixel = 2, .colorsUsed = 4}, Greys(4), "abcd"), kConversion},
+      {Packed({.compression = 3}, "", std::string(16, '\0')), kConversion},
+      {Packed({.bitsPerPixel = 4, .compression = 1}, Greys(16), "abcd"), kConversion},
+      {Packed({.bitsPerPixel = 8, .compression = 2}, Greys(256), "abcd"), kConversion},
+      {Packed({.compression = 4}, "", "abcd"), kConversion},
+      // Sizes decide before anything is allocated.
+      {Packed({.width = 0}, "", "abc"), kConversion},
+      {Packed({.width = -127}, "", "abc"), kConversion},
+      {Packed({.height = 0}, "", "abc"), kConversion},
+      {Packed({.width = 16384}, "", "abc"), kConversion},  // the widest side: allocated
+      {CoreHeaderBytes(65535, 1, 24), kOutOfMemory},       // widened without sign
+      {Packed({.width = 16385}, "", "abc"), kOutOfMemory},
+      {Packed({.width = 48, .height = 16385}, "", "abc"), kOutOfMemory},
+      {Packed({.width = 16384, .height = 5462}, "", "abc"), kOutOfMemory},  // over 256 MiB
+      {Packed({.width = 0x7FFFFFFF}, "", "abc"), kOutOfMemory},
+      {Packed({.height = INT32_MIN}, "", "abc"), kOutOfMemory},
+  });
+  EXPECT_EQ(DecodeBitmap(nullptr, 100).status, BitmapStatus::kConversionError);
+}
+
+TEST(DecodeBitmap, EveryCutOfAGoodFileFailsCleanly) {
+  // Rows without fill bytes, so every cut loses something the picture needs.
+  for (const std::string& file :
+       {WithFileHeader(Packed({.width = 8, .height = 2, .bitsPerPixel = 4}, Greys(16),
+                              Bytes({0x12, 0x30, 0, 0, 0x45, 0x60, 0, 0})),
+                       40 + 64),
+        Packed({.width = 3, .height = 2, .bitsPerPixel = 4, .compression = 2}, Greys(16),
+               Bytes({3, 0x12, 0, 0, 0, 3, 0x45, 0x60, 0, 1})),
+        Packed({.width = 2, .height = 2, .bitsPerPixel = 16, .compression = 3},
+               Le32(0xF800) + Le32(0x07E0) + Le32(0x001F), std::string(8, '\x5A')),
+        CoreHeaderBytes(2, 2, 24) + std::string(14, '\x33')}) {
+    ASSERT_EQ(DecodeExact(file).status, BitmapStatus::kLoaded);
+    for (std::size_t length = 0; length < file.size(); ++length) {
+      EXPECT_EQ(DecodeExact(file.substr(0, length)).status, BitmapStatus::kConversionError)
+          << "cut at " << length << " of " << file.size();
+    }
+  }
 }
 
 TEST(LoadBitmapImage, ShowsOneMessagePerFailure) {
   TempDir dir;
-  const std::string missing = (dir.path() / "missing.bmp").string();
+  const std::string twoByTwo =
+      WithFileHeader(InfoHeaderBytes({.width = 2, .height = 2}) + std::string(16, '\x7F'), 40);
+  const std::string good = dir.Write("good.bmp", twoByTwo);
   const std::string empty = dir.Write("empty.bmp", "");
   const std::string folder = dir.path().string();
   const std::string fifo = (dir.path() / "pipe.bmp").string();
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);  // opening it must not wait for a writer
-  const std::string v4 = dir.Write(
-      "v4.bmp", WithFileHeader(InfoHeaderBytes({.size = 108}) + std::string(4, '\0'), 108));
-  const std::string v5 = dir.Write("v5.bmp", InfoHeaderBytes({.size = 124}));
+  const std::string v4 =
+      dir.Write("v4.bmp", WithFileHeader(Le32(108) + std::string(108, '\0'), 108));
   const std::string huge = dir.Write(
       "huge.bmp", WithFileHeader(InfoHeaderBytes({.width = 3000000, .height = 2000000}), 40));
-  const std::string cut = dir.Write("cut.bmp", TwoByTwo().substr(0, 60));
-
-  struct Case {
-    const char* name;
-    std::string fileName;
-    std::string text;
-    BitmapStatus status;
-  };
+  const std::string cut = dir.Write("cut.bmp", twoByTwo.substr(0, 60));
   const std::vector<Case> cases = {
-      {"missing", missing, "Failed to open DIB file " + missing + ".\n", BitmapStatus::kOpenFailed},
-      {"empty name", "", "Failed to open DIB file .\n", BitmapStatus::kOpenFailed},
-      {"empty file", empty, "Failed to open DIB file " + empty + ".\n", BitmapStatus::kOpenFailed},
-      {"a folder", folder, "Failed to open DIB file " + folder + ".\n", BitmapStatus::kOpenFailed},
-      {"a FIFO", fifo, "Failed to open DIB file " + fifo + ".\n", BitmapStatus::kOpenFailed},
-      {"header size 108", v4, "Unknown DIB file format.", BitmapStatus::kUnknownFormat},
-      {"header size 124", v5, "Unknown DIB file format.", BitmapStatus::kUnknownFormat},
-      {"absurd size", huge, "Out of memory.", BitmapStatus::kOutOfMemory},
-      {"cut short", cut, "Image file conversion error.", BitmapStatus::kConversionError},
+      // file name, message ("" when it loads)
+      {good, ""},
+      {empty, "Failed to open DIB file " + empty + ".\n"},
+      {folder, "Failed to open DIB file " + folder + ".\n"},
+      {fifo, "Failed to open DIB file " + fifo + ".\n"},
+      {v4, "Unknown DIB file format."},
+      {huge, "Out of memory."},
+      {cut, "Image file conversion error."},
   };
   for (const Case& c : cases) {
     CapturedMessageBoxes boxes;
-    EXPECT_EQ(LoadBitmapImage(c.fileName.c_str()), nullptr) << c.name;
-    EXPECT_EQ(boxes.shown, (std::vector<Shown>{{"Error", c.text}})) << c.name;
-    // The reporting layer gives the same outcome and shows nothing.
-    boxes.shown.clear();
-    EXPECT_EQ(ReadBitmapFile(c.fileName.c_str()).status, c.status) << c.name;
-    EXPECT_TRUE(boxes.shown.empty()) << c.name;
+    const bool loaded = LoadBitmapImage(c.bytes.c_str()) != nullptr;
+    EXPECT_EQ(loaded, c.expected.empty()) << c.bytes;
+    EXPECT_EQ(boxes.shown, std::vector<std::string>(!loaded, "Error: " + c.expected));
+    // The reporting layer tells the same and shows nothing.
+    const BitmapDecodeResult result = ReadBitmapFile(c.bytes.c_str());
+    EXPECT_EQ(BitmapFailureText(result.status, c.bytes.c_str()), c.expected);
+    EXPECT_EQ(boxes.shown.size(), loaded ? 0u : 1u);
   }
-}
-
-TEST(ReadBitmapFile, ReportsWhatTheHeadersDeclare) {
-  TempDir dir;
-  const std::string dib =
-      InfoHeaderBytes({.width = 3, .height = -2, .bitsPerPixel = 8, .colorsUsed = 5}) +
-      std::string(5 * 4, '\0') + std::string(8, '\0');
-  const BitmapDecodeResult result = ReadBitmapFile(dir.Write("facts.bmp", dib).c_str());
-  ASSERT_EQ(result.status, BitmapStatus::kLoaded);
-  EXPECT_FALSE(result.facts.hasFileHeader);
-  EXPECT_EQ(result.facts.headerSize, 40u);
-  EXPECT_EQ(result.facts.width, 3);
-  EXPECT_EQ(result.facts.height, -2);
-  EXPECT_EQ(result.facts.bitsPerPixel, 8);
-  EXPECT_EQ(result.facts.compression, 0u);
-  EXPECT_EQ(result.facts.colorCount, 5u);
-  EXPECT_EQ(result.facts.bitsOffset, 60u);
-  EXPECT_EQ(result.image->height, 2);  // stored top row first, returned bottom row first
-}
-
-TEST(DecodeBitmap, NoBytesIsAConversionError) {
-  EXPECT_EQ(DecodeBitmap(nullptr, 0).status, BitmapStatus::kConversionError);
-  EXPECT_EQ(DecodeBitmap(nullptr, 100).status, BitmapStatus::kConversionError);
 }
 
 }  // namespace
