@@ -1,119 +1,166 @@
-// A scripted platform for the viewer's tests: it fails the steps a test names,
-// answers boxes from a list, holds the keys a test says, hands out the
-// messages of a script, and writes every call into a log. Its rendering
-// context is a real off-screen Mesa context, so the scene is initialised and
-// drawn for real; only the window system is scripted.
+// A scripted platform for the viewer's tests: it fails the calls a test names,
+// answers Yes/No boxes from a list, holds the keys a test says, hands out the
+// messages of a script and logs every call. Its rendering context is a real
+// off-screen Mesa context, so the scene is initialised and drawn for real; only
+// the window system is scripted.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
-#include <gtest/gtest.h>
-
+#include "app/frame_tick.h"
 #include "app/platform.h"
+#include "app/render_window.h"
+#include "app/settings.h"
 #include "tests/scene/scene_folder.h"
 #include "tests/support/test_files.h"
 #include "tools/offscreen_context.h"
 
+using Calls = std::vector<std::string>;
+inline Calls operator+(Calls a, const Calls& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
 class FakePlatform final : public Platform {
  public:
-  enum class Step {
-    kRegisterClass,
-    kCreateWindow,
-    kGetDeviceContext,
-    kChoosePixelFormat,
-    kSetPixelFormat,
-    kCreateContext,
-    kMakeCurrent,
-    kReleaseCurrent,
-    kDeleteContext,
-    kReleaseDeviceContext,
-    kDestroyWindow,
-    kUnregisterClass,
-  };
-
-  struct Box {
-    std::string caption;
-    std::string text;
-    MessageBoxButtons buttons;
-    MessageBoxIcon icon;
-    MessageBoxOwner owner;
-  };
-
-  // --- The script ---
-  std::set<Step> failing;
+  // The script: the calls that fail (by name, e.g. "MakeCurrent"), whether the
+  // display has the full-screen mode, the answers to the Yes/No boxes in
+  // order, and the keys held.
+  std::set<std::string> failing;
   bool displayHasMode = true;
-  // Answers for the Yes/No boxes in order; OK boxes answer kOk by themselves.
   std::deque<MessageBoxAnswer> answers;
-  // Keys held from now on (until a queued message changes them).
   std::set<Key> held;
-  // Queues `message`; the keys in `heldThen` are held from when it is taken.
-  void Queue(const WindowMessage& message, std::set<Key> heldThen = {});
-  void QueueTimer(std::set<Key> heldThen = {});
+  // Queues a message (a timer's id is 1); `heldThen` are held from when it is taken.
+  void Queue(MessageKind kind, std::set<Key> heldThen = {}) {
+    script_.push_back({{.kind = kind, .timerId = 1}, std::move(heldThen)});
+  }
 
-  // --- What happened ---
-  std::vector<std::string> calls;  // every call, in order (key polls left out)
-  std::vector<Box> boxes;
-  int swaps = 0;
-  int peeks = 0;
-  std::vector<std::uint8_t> lastFrame;  // the picture of the last swap, top row first
-  bool screenSaverAllowed = false;
-
-  // The calls from the first one equal to `call` on (empty when none is).
-  std::vector<std::string> CallsFrom(const std::string& call) const;
-  bool Called(const std::string& call) const;
+  // What happened: every call but the key polls and message peeks, in order;
+  // a box as "Box CAPTION|TEXT|BUTTONS ICON [owned]".
+  Calls calls;
 
   MessageBoxAnswer ShowMessageBox(const char* caption, const char* text, MessageBoxButtons buttons,
-                                  MessageBoxIcon icon, MessageBoxOwner owner) override;
-  bool RegisterWindowClass(const char* className, WindowProcedure procedure) override;
-  bool UnregisterWindowClass(const char* className) override;
-  bool ChangeDisplayMode(std::int32_t width, std::int32_t height, int bits) override;
-  void RestoreDisplayMode() override;
-  void ShowCursor(bool visible) override;
-  WindowHandle CreateWindow(const WindowRequest& request) override;
-  bool DestroyWindow(WindowHandle window) override;
-  void ShowWindow(WindowHandle window) override;
-  DeviceContextHandle GetDeviceContext(WindowHandle window) override;
-  bool ReleaseDeviceContext(WindowHandle window, DeviceContextHandle deviceContext) override;
-  int ChoosePixelFormat(DeviceContextHandle deviceContext,
-                        const PixelFormatRequest& request) override;
-  bool SetPixelFormat(DeviceContextHandle deviceContext, int index,
-                      const PixelFormatRequest& request) override;
-  RenderingContextHandle CreateRenderingContext(DeviceContextHandle deviceContext) override;
-  bool MakeCurrent(DeviceContextHandle deviceContext,
-                   RenderingContextHandle renderingContext) override;
-  bool DeleteRenderingContext(RenderingContextHandle renderingContext) override;
-  void SwapBuffers(DeviceContextHandle deviceContext) override;
-  void SetTimer(WindowHandle window, std::uint32_t id, std::uint32_t intervalMs) override;
-  void KillTimer(WindowHandle window, std::uint32_t id) override;
-  bool IsKeyHeld(Key key) override;
-  bool PeekMessage(WindowMessage& message) override;
-  std::intptr_t DispatchMessage(const WindowMessage& message) override;
-  void PostQuitMessage(int exitCode) override;
-  void AllowScreenSaver() override;
+                                  MessageBoxIcon icon, MessageBoxOwner owner) override {
+    static const char* const kIcons[] = {"none", "question", "exclamation", "stop", "information"};
+    Log(std::string("Box ") + caption + "|" + text + "|" +
+        (buttons == MessageBoxButtons::kOk ? "ok " : "yes-no ") + kIcons[static_cast<int>(icon)] +
+        (owner == MessageBoxOwner::kFocusedWindow ? " owned" : ""));
+    if (buttons == MessageBoxButtons::kOk) return MessageBoxAnswer::kOk;
+    EXPECT_FALSE(answers.empty()) << "no answer scripted for the box " << caption;
+    const MessageBoxAnswer answer = answers.empty() ? MessageBoxAnswer::kNone : answers.front();
+    if (!answers.empty()) answers.pop_front();
+    return answer;
+  }
+  bool RegisterWindowClass(const char* name, WindowProcedure procedure) override {
+    procedure_ = procedure;
+    return Log(std::string("RegisterWindowClass ") + name);
+  }
+  bool UnregisterWindowClass(const char* name) override {
+    return Log(std::string("UnregisterWindowClass ") + name);
+  }
+  bool ChangeDisplayMode(std::int32_t width, std::int32_t height, int bits) override {
+    Log("ChangeDisplayMode " + Size(width, height) + "x" + std::to_string(bits));
+    return displayHasMode;
+  }
+  void RestoreDisplayMode() override { Log("RestoreDisplayMode"); }
+  void ShowCursor(bool visible) override { Log(visible ? "ShowCursor show" : "ShowCursor hide"); }
+  WindowHandle CreateWindow(const WindowRequest& r) override {
+    const PixelFormatRequest& f = r.pixelFormat;
+    if (!Log(std::string("CreateWindow ") + r.title + " " + Size(r.width, r.height) +
+             (r.fullScreen ? " full-screen " : " windowed ") + std::to_string(f.colourBits) + "/" +
+             std::to_string(f.depthBits) + (f.doubleBuffered ? " double" : " single"))) {
+      return WindowHandle::kNone;
+    }
+    DispatchMessage({.kind = MessageKind::kCreate});
+    return kWindow;
+  }
+  bool DestroyWindow(WindowHandle w) override { return Log("DestroyWindow", w == kWindow); }
+  void ShowWindow(WindowHandle w) override { Log("ShowWindow", w == kWindow); }
+  DeviceContextHandle GetDeviceContext(WindowHandle w) override {
+    return Log("GetDeviceContext", w == kWindow) ? kSurface : DeviceContextHandle::kNone;
+  }
+  bool ReleaseDeviceContext(WindowHandle w, DeviceContextHandle s) override {
+    return Log("ReleaseDeviceContext", w == kWindow && s == kSurface);
+  }
+  int ChoosePixelFormat(DeviceContextHandle s, const PixelFormatRequest&) override {
+    return Log("ChoosePixelFormat", s == kSurface) ? 3 : 0;
+  }
+  bool SetPixelFormat(DeviceContextHandle s, int index, const PixelFormatRequest&) override {
+    return Log("SetPixelFormat " + std::to_string(index), s == kSurface && index == 3);
+  }
+  RenderingContextHandle CreateRenderingContext(DeviceContextHandle s) override {
+    if (!Log("CreateRenderingContext", s == kSurface)) return RenderingContextHandle::kNone;
+    context_ = OffscreenContext::Create(800, 600);
+    EXPECT_TRUE(context_);
+    return context_ ? kContext : RenderingContextHandle::kNone;
+  }
+  bool MakeCurrent(DeviceContextHandle s, RenderingContextHandle c) override {
+    if (s == DeviceContextHandle::kNone && c == RenderingContextHandle::kNone) {
+      return Log("ReleaseCurrent");
+    }
+    return Log("MakeCurrent", s == kSurface && c == kContext) && context_->MakeCurrent();
+  }
+  bool DeleteRenderingContext(RenderingContextHandle c) override {
+    context_.reset();
+    return Log("DeleteRenderingContext", c == kContext);
+  }
+  void SwapBuffers(DeviceContextHandle s) override { Log("SwapBuffers", s == kSurface); }
+  void SetTimer(WindowHandle w, std::uint32_t id, std::uint32_t intervalMs) override {
+    Log("SetTimer " + std::to_string(id) + " " + std::to_string(intervalMs), w == kWindow);
+  }
+  void KillTimer(WindowHandle w, std::uint32_t id) override {
+    Log(std::string("KillTimer ") + (w == kWindow ? "window " : "none ") + std::to_string(id));
+  }
+  bool IsKeyHeld(Key key) override { return held.count(key) != 0; }
+  bool PeekMessage(WindowMessage& message) override {
+    if (script_.empty()) {
+      ADD_FAILURE() << "the message script ran out before the quit request";
+      script_.push_back({{.kind = MessageKind::kQuit, .quitCode = 99}, held});
+    }
+    std::tie(message, held) = script_.front();
+    script_.pop_front();
+    return true;
+  }
+  std::intptr_t DispatchMessage(const WindowMessage& message) override {
+    static const char* const kNames[] = {"Create",     "Timer", "Size",       "Close",
+                                         "KeyDown",    "KeyUp", "SysKeyDown", "SysKeyUp",
+                                         "SysCommand", "Quit",  "Other"};
+    Log(std::string("dispatch ") + kNames[static_cast<int>(message.kind)]);
+    return procedure_(*this, message);
+  }
+  void PostQuitMessage(int exitCode) override {
+    Log("PostQuitMessage " + std::to_string(exitCode));
+    script_.push_front({{.kind = MessageKind::kQuit, .quitCode = exitCode}, held});
+  }
+  void AllowScreenSaver() override { Log("AllowScreenSaver"); }
 
  private:
-  struct Scripted {
-    WindowMessage message;
-    std::set<Key> held;
-  };
-  bool Fails(Step step) const { return failing.count(step) != 0; }
+  static constexpr auto kWindow = static_cast<WindowHandle>(7);
+  static constexpr auto kSurface = static_cast<DeviceContextHandle>(8);
+  static constexpr auto kContext = static_cast<RenderingContextHandle>(9);
 
-  std::deque<Scripted> script_;
+  static std::string Size(std::int32_t width, std::int32_t height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+  }
+  // Logs `call`, marked when a handle is not one handed out; true unless a
+  // handle is wrong or the call is scripted to fail.
+  bool Log(const std::string& call, bool handlesRight = true) {
+    calls.push_back(handlesRight ? call : call + " (wrong handle)");
+    return handlesRight && failing.count(call.substr(0, call.find(' '))) == 0;
+  }
+
+  std::deque<std::pair<WindowMessage, std::set<Key>>> script_;  // a message, the keys held then
   WindowProcedure procedure_ = nullptr;
   std::unique_ptr<OffscreenContext> context_;
-  bool quitPosted_ = false;
-  int quitCode_ = 0;
 };
-
-// Puts every piece of process-wide viewer state back to its start value.
-void ResetViewerState();
-
-// Names a message kind for logs and test names.
-std::string MessageName(MessageKind kind);
 
 // Each viewer test runs in a fresh folder holding the textured-square scene,
 // with every piece of process-wide state at its start value.
@@ -121,9 +168,16 @@ class ViewerFixture : public ::testing::Test {
  protected:
   ViewerFixture() : cwd_(dir_.path()) {
     WriteSquareSceneFolder(dir_);
-    ResetViewerState();
+    Reset();
   }
-  ~ViewerFixture() override { ResetViewerState(); }
+  ~ViewerFixture() override { Reset(); }
+  static void Reset() {
+    theSettings = {};
+    theRenderWindow = {};
+    theFrameTickState = {};
+    theCamera = {};
+    theSceneStore = {};
+  }
 
   TempDir dir_;
   ScopedWorkingDirectory cwd_;

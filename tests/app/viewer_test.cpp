@@ -1,126 +1,256 @@
-// The viewer from the question to the exit code on the scripted platform:
-// the answer decides the mode, the loop dispatches until the quit request,
-// everything is released once, and the exit code is 0 in every case.
+// The viewer on the scripted platform, with a real context behind the window:
+// building and taking down the window, the start-up question, each message,
+// the held keys of a tick, and the scene start-up on bad files.
 #include "app/viewer.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
+#include <cmath>
 
-#include "app/settings.h"
-#include "scene/renderer.h"
+#include "app/scene_initialization.h"
+#include "app/window_procedure.h"
 #include "tests/app/fake_platform.h"
-#include "tests/scene/quad_picture.h"
 
 namespace {
 
-using Calls = std::vector<std::string>;
+Calls Part(const Calls& calls, std::size_t from, std::size_t to) {
+  return {calls.begin() + static_cast<long>(from), calls.begin() + static_cast<long>(to)};
+}
+std::string ErrorBox(const std::string& text, const char* icon = "exclamation") {
+  return "Box ERROR|" + text + "|ok " + icon;
+}
+
+const Calls kQuestion = {
+    "Box Start FullScreen?|Wollen Sie im Vollbildmodus starten?|yes-no question"};
+const Calls kAfterCreate = {"dispatch Create",  "GetDeviceContext",       "ChoosePixelFormat",
+                            "SetPixelFormat 3", "CreateRenderingContext", "MakeCurrent",
+                            "ShowWindow",       "SetTimer 1 10"};
+const Calls kBuild =
+    Calls{"RegisterWindowClass OpenGL", "CreateWindow Morvane 2006 800x600 windowed 32/16 double"} +
+    kAfterCreate;
+const Calls kRelease = {"ReleaseCurrent", "DeleteRenderingContext",       "ReleaseDeviceContext",
+                        "DestroyWindow",  "UnregisterWindowClass OpenGL", "KillTimer none 1"};
+const Calls kFullScreen = {"RegisterWindowClass OpenGL", "ChangeDisplayMode 800x600x32",
+                           "ShowCursor hide",
+                           "CreateWindow Morvane 2006 800x600 full-screen 32/16 double"};
+const Calls kRestore = {"RestoreDisplayMode", "ShowCursor show"};
+const Calls kRefused = {"RegisterWindowClass OpenGL", "ChangeDisplayMode 800x600x32",
+                        "Box Pello GL|The Requested Fullscreen Mode Is Not Supported By\nYour "
+                        "Video Card. Use Windowed Mode Instead?|yes-no exclamation"};
+
 using ViewerTest = ViewerFixture;
 
-long Count(const Calls& calls, const std::string& call) {
-  return std::count(calls.begin(), calls.end(), call);
+// Every run from the question to the exit code 0: full screen unless the answer
+// is No, the desktop's mode back first when taking down, a refused mode asked
+// about, and each failing step releasing what was built before its box.
+TEST_F(ViewerTest, RunsFromTheQuestionToTheExitCode) {
+  using A = MessageBoxAnswer;
+  const Calls ran = {"dispatch Timer", "SwapBuffers", "dispatch Close", "PostQuitMessage 0"};
+  // `built` calls of kBuild, the failing one included, then the last `released` of kRelease.
+  const auto failed = [](std::size_t built, std::size_t released, const char* text) {
+    return Part(kBuild, 0, built) + Part(kRelease, 6 - released, 6) + Calls{ErrorBox(text)};
+  };
+  const struct {
+    std::deque<A> answers;
+    const char* failing;
+    Calls calls;  // after the question
+    bool hasMode = true;
+  } cases[] = {
+      {{A::kYes}, "", kFullScreen + kAfterCreate + ran + kRestore + kRelease},
+      {{A::kNone}, "", kFullScreen + kAfterCreate + ran + kRestore + kRelease},
+      {{A::kYes, A::kYes}, "", kRefused + Part(kBuild, 1, 10) + ran + kRelease, false},
+      {{A::kYes, A::kNo}, "", kRefused + Calls{ErrorBox("Program Will Now Close.", "stop")}, false},
+      {{A::kYes},
+       "MakeCurrent",
+       kFullScreen + Part(kAfterCreate, 0, 6) + kRestore +
+           failed(0, 6, "Can't Activate The GL Rendering Context.")},
+      {{A::kNo}, "RegisterWindowClass", failed(1, 0, "Failed To Register The Window Class.")},
+      {{A::kNo}, "CreateWindow", failed(2, 2, "Window Creation Error.")},
+      {{A::kNo}, "GetDeviceContext", failed(4, 3, "Can't Create A GL Device Context.")},
+      {{A::kNo}, "ChoosePixelFormat", failed(5, 4, "Can't Find A Suitable PixelFormat.")},
+      {{A::kNo}, "SetPixelFormat", failed(6, 4, "Can't Set The PixelFormat.")},
+      {{A::kNo}, "CreateRenderingContext", failed(7, 4, "Can't Create A GL Rendering Context.")},
+      {{A::kNo}, "MakeCurrent", failed(8, 6, "Can't Activate The GL Rendering Context.")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    Reset();
+    std::filesystem::remove("ogllist.txt");
+    FakePlatform platform;
+    platform.answers = c.answers;
+    platform.displayHasMode = c.hasMode;
+    platform.failing = {c.failing};
+    platform.Queue(MessageKind::kTimer);  // a failed start never takes them
+    platform.Queue(MessageKind::kClose);
+    EXPECT_EQ(RunViewer(platform), 0);
+    EXPECT_EQ(platform.calls, kQuestion + c.calls);
+    // The scene is read once the context is current, and only then.
+    EXPECT_EQ(std::filesystem::exists("ogllist.txt"), c.calls.back() == "KillTimer none 1");
+  }
 }
 
-TEST_F(ViewerTest, AnswerNoRunsWindowedUntilEscapeAndDrawsTheEscapeFrame) {
+TEST_F(ViewerTest, EveryFailingReleaseStepShowsItsBoxAndTheSequenceGoesOn) {
+  ASSERT_TRUE(OpenRenderWindow(platform_, "Morvane 2006", 800, 600, 32, false));
+  platform_.failing = {"ReleaseCurrent", "DeleteRenderingContext", "ReleaseDeviceContext",
+                       "DestroyWindow", "UnregisterWindowClass"};
+  platform_.calls.clear();
+  CloseRenderWindow(platform_);
+  const std::string box = "Box SHUTDOWN ERROR|";
+  EXPECT_EQ(platform_.calls,
+            (Calls{"ReleaseCurrent", box + "Release Of DC And RC Failed.|ok information",
+                   "DeleteRenderingContext",
+                   box + "Release Rendering Context Failed.|ok information", "ReleaseDeviceContext",
+                   box + "Release Device Context Failed.|ok information", "DestroyWindow",
+                   box + "Could Not Release hWnd.|ok information", "UnregisterWindowClass OpenGL",
+                   box + "Could Not Unregister Class.|ok information", "KillTimer none 1"}));
+}
+
+TEST_F(ViewerTest, AnswerNoRunsWindowedUntilEscapeAndPresentsTheEscapeFrame) {
+  // A bitmap that cannot be loaded is shown in a box the focused window owns.
+  dir_.Write("textures.txt", "missing.bmp\nsquare.bmp\n");
   platform_.answers = {MessageBoxAnswer::kNo};
-  platform_.QueueTimer();
-  platform_.QueueTimer({Key::kUp});
-  platform_.QueueTimer({Key::kEscape});
-  platform_.QueueTimer();  // never taken: the quit request comes first
+  platform_.Queue(MessageKind::kTimer, {Key::kUp});
+  platform_.Queue(MessageKind::kTimer, {Key::kEscape});
+  platform_.Queue(MessageKind::kTimer);  // never taken: the quit request comes first
 
   EXPECT_EQ(RunViewer(platform_), 0);
 
-  const FakePlatform::Box& question = platform_.boxes.at(0);
-  EXPECT_EQ(platform_.calls[0], "Box Start FullScreen?|Wollen Sie im Vollbildmodus starten?");
-  EXPECT_EQ(question.buttons, MessageBoxButtons::kYesNo);
-  EXPECT_EQ(question.icon, MessageBoxIcon::kQuestion);
-  EXPECT_EQ(question.owner, MessageBoxOwner::kNone);
-  EXPECT_TRUE(platform_.Called("CreateWindow Morvane 2006 800x600 windowed 32/16 double"));
-  EXPECT_EQ(platform_.swaps, 3);
+  EXPECT_EQ(platform_.calls,
+            kQuestion + Part(kBuild, 0, 9) +
+                Calls({"Box Error|Failed to open DIB file missing.bmp.\n|ok none owned",
+                       "SetTimer 1 10", "dispatch Timer", "SwapBuffers", "dispatch Timer",
+                       "PostQuitMessage 0", "SwapBuffers"}) +
+                kRelease);
   EXPECT_NEAR(theCamera.eyeZ, -0.15f, 1e-6);
-  EXPECT_EQ(Count(platform_.calls, "dispatch Timer"), 3);
-  EXPECT_EQ(platform_.CallsFrom("PostQuitMessage 0"),
-            (Calls{"PostQuitMessage 0", "SwapBuffers", "ReleaseCurrent", "DeleteRenderingContext",
-                   "ReleaseDeviceContext", "DestroyWindow", "UnregisterWindowClass OpenGL",
-                   "KillTimer none 1"}));
-  // The last frame shows the square in the middle of the picture: about 240
-  // pixels across at 6 units away.
-  ASSERT_EQ(platform_.lastFrame.size(), 800u * 600u * 3u);
-  const PixelBox lit = FindLit(platform_.lastFrame, 800, 600);
-  EXPECT_NEAR((lit.left + lit.right) / 2.0, 399.5, 2);
-  EXPECT_NEAR((lit.top + lit.bottom) / 2.0, 299.5, 2);
-  EXPECT_NEAR(lit.right - lit.left, 245, 10);
-}
-
-TEST_F(ViewerTest, AnswerYesRunsFullScreenUntilTheWindowIsClosed) {
-  platform_.answers = {MessageBoxAnswer::kYes};
-  platform_.QueueTimer();
-  WindowMessage close;
-  close.kind = MessageKind::kClose;
-  platform_.Queue(close);
-
-  EXPECT_EQ(RunViewer(platform_), 0);
-
-  EXPECT_TRUE(theSettings.fullScreen);
-  EXPECT_TRUE(platform_.Called("ChangeDisplayMode 800x600x32"));
-  EXPECT_TRUE(platform_.Called("CreateWindow Morvane 2006 800x600 full-screen 32/16 double"));
-  EXPECT_EQ(platform_.CallsFrom("PostQuitMessage 0"),
-            (Calls{"PostQuitMessage 0", "RestoreDisplayMode", "ShowCursor show", "ReleaseCurrent",
-                   "DeleteRenderingContext", "ReleaseDeviceContext", "DestroyWindow",
-                   "UnregisterWindowClass OpenGL", "KillTimer none 1"}));
-}
-
-TEST_F(ViewerTest, NoBoxAtAllKeepsTheFullScreenDefault) {
-  platform_.answers = {MessageBoxAnswer::kNone};
-  platform_.QueueTimer({Key::kEscape});
-  EXPECT_EQ(RunViewer(platform_), 0);
-  EXPECT_TRUE(platform_.Called("ChangeDisplayMode 800x600x32"));
-}
-
-TEST_F(ViewerTest, FailedStartExitsWithZeroWithoutEnteringTheLoop) {
-  platform_.answers = {MessageBoxAnswer::kNo};
-  platform_.failing = {FakePlatform::Step::kCreateContext};
-
-  EXPECT_EQ(RunViewer(platform_), 0);
-
-  EXPECT_EQ(platform_.peeks, 0);
-  EXPECT_EQ(Count(platform_.calls, "UnregisterWindowClass OpenGL"), 1);
-  EXPECT_EQ(platform_.calls.back(), "Box ERROR|Can't Create A GL Rendering Context.");
 }
 
 TEST_F(ViewerTest, EscapeHeldWhileTheWindowIsCreatedEndsRightAfterStartUp) {
   platform_.answers = {MessageBoxAnswer::kNo};
-  platform_.held = {Key::kEscape};
-  platform_.QueueTimer();  // never taken
-
+  platform_.held = {Key::kEscape, Key::kLeft};
   EXPECT_EQ(RunViewer(platform_), 0);
-
-  EXPECT_EQ(platform_.peeks, 1);
-  EXPECT_EQ(platform_.swaps, 0);
-  EXPECT_EQ(Count(platform_.calls, "PostQuitMessage 0"), 1);
-  // The quit was asked for during creation, yet start-up still ran to the end.
-  EXPECT_TRUE(platform_.Called("SetTimer 1 10"));
-  EXPECT_EQ(Count(platform_.calls, "UnregisterWindowClass OpenGL"), 1);
+  // The creation tick, before any context, turned the camera and asked to
+  // quit, presenting nothing; start-up still ran to its end.
+  EXPECT_NEAR(theFrameTickState.heading, 0.04f, 1e-7);
+  EXPECT_EQ(platform_.calls, kQuestion + Part(kBuild, 0, 3) + Calls{"PostQuitMessage 0"} +
+                                 Part(kAfterCreate, 1, 8) + kRelease);
 }
 
-TEST_F(ViewerTest, UnloadableBitmapIsShownInABoxOwnedByTheFocusedWindow) {
-  dir_.Write("textures.txt", "missing.bmp\n");
-  platform_.answers = {MessageBoxAnswer::kNo};
-  platform_.QueueTimer({Key::kEscape});
+// A window that is completely built, with the log cleared.
+class WindowProcedureTest : public ViewerFixture {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(OpenRenderWindow(platform_, "Morvane 2006", 800, 600, 32, false));
+    platform_.calls.clear();
+  }
+};
 
-  EXPECT_EQ(RunViewer(platform_), 0);
+TEST_F(WindowProcedureTest, EachMessageDoesWhatItAsksAndNothingElse) {
+  using K = MessageKind;
+  using C = SystemCommand;
+  const struct {
+    WindowMessage message;
+    Calls calls;
+  } cases[] = {
+      {{.kind = K::kCreate}, {"SwapBuffers"}},
+      {{.kind = K::kKeyDown, .key = Key::kUp}, {}},  // a tap between two ticks moves nothing
+      {{.kind = K::kKeyUp, .key = Key::kUp}, {}},
+      {{.kind = K::kTimer, .timerId = 42}, {"SwapBuffers"}},
+      {{.kind = K::kSize, .width = 640, .height = 480}, {}},
+      {{.kind = K::kClose}, {"PostQuitMessage 0"}},  // the window stays until the loop ends
+      {{.kind = K::kSysCommand, .command = C::kScreenSave}, {}},
+      {{.kind = K::kSysCommand, .command = C::kMonitorPower}, {}},
+      {{.kind = K::kSysCommand, .command = C::kMinimize}, {}},
+      {{.kind = K::kSysCommand, .command = C::kClose}, {"dispatch Close", "PostQuitMessage 0"}},
+      {{.kind = K::kSysKeyDown, .key = Key::kF4},
+       {"dispatch SysCommand", "dispatch Close", "PostQuitMessage 0"}},
+      {{.kind = K::kSysKeyDown, .key = Key::kOther}, {}},
+      {{.kind = K::kOther}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    platform_.calls.clear();
+    const float angle = theCamera.animationAngle;
+    EXPECT_EQ(HandleWindowMessage(platform_, c.message), 0);
+    EXPECT_EQ(platform_.calls, c.calls);
+    EXPECT_EQ(theCamera.animationAngle != angle, c.calls == Calls{"SwapBuffers"});
+  }
+  EXPECT_EQ(theCamera.eyeZ, 0);
+}
 
-  ASSERT_EQ(platform_.boxes.size(), 2u);
-  const FakePlatform::Box& box = platform_.boxes[1];
-  EXPECT_EQ(box.caption, "Error");
-  EXPECT_EQ(box.text, "Failed to open DIB file missing.bmp.\n");
-  EXPECT_EQ(box.buttons, MessageBoxButtons::kOk);
-  EXPECT_EQ(box.icon, MessageBoxIcon::kNone);
-  EXPECT_EQ(box.owner, MessageBoxOwner::kFocusedWindow);
-  // The start-up went on and the frames were drawn.
-  EXPECT_EQ(platform_.swaps, 1);
+TEST_F(WindowProcedureTest, SizeSetsTheViewportWhileAContextIsCurrentAndTicksKeepTheAspect) {
+  const auto viewport = [] {
+    GLint box[4] = {};
+    glGetIntegerv(GL_VIEWPORT, box);
+    GLdouble projection[16] = {};
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    return std::to_string(box[2]) + "x" + std::to_string(box[3]) + " aspect " +
+           std::to_string(std::lround(projection[5] / projection[0] * 1000));
+  };
+  EXPECT_EQ(viewport(), "800x600 aspect 1333");
+  HandleWindowMessage(platform_, {.kind = MessageKind::kSize, .width = 640, .height = 0});
+  EXPECT_EQ(viewport(), "640x1 aspect 640000");
+  HandleWindowMessage(platform_, {.kind = MessageKind::kSize, .width = 1, .height = 1000});
+  EXPECT_EQ(viewport(), "1x1000 aspect 1");
+  // Each frame loads the configured 800 × 600 aspect, not the window's.
+  HandleWindowMessage(platform_, {.kind = MessageKind::kTimer, .timerId = 1});
+  EXPECT_EQ(viewport(), "1x1000 aspect 1333");
+  theRenderWindow.contextCurrent = false;
+  HandleWindowMessage(platform_, {.kind = MessageKind::kSize, .width = 300, .height = 200});
+  EXPECT_EQ(viewport(), "1x1000 aspect 1333");
+}
+
+TEST_F(WindowProcedureTest, HeldKeysMoveAndTurnTheCameraForOneTick) {
+  const struct {
+    std::set<Key> held;
+    float movement;  // the tick's movement request
+    float heading;   // after one tick from 0.4
+  } cases[] = {
+      {{}, 0, 0.4f},
+      {{Key::kUp}, -0.15f, 0.4f},
+      {{Key::kDown}, 0.15f, 0.4f},
+      {{Key::kUp, Key::kDown}, 0.15f, 0.4f},
+      {{Key::kLeft}, 0, 0.44f},
+      {{Key::kRight}, 0, 0.36f},
+      {{Key::kLeft, Key::kRight}, 0, 0.4f},
+      {{Key::kUp, Key::kLeft}, -0.15f, 0.44f},
+      {{Key::kF1, Key::kUp, Key::kLeft, Key::kDown}, 0, 0},
+      {{Key::kEscape}, 0, 0.4f},
+      {{Key::kEscape, Key::kUp}, -0.15f, 0.4f},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    theCamera = {};
+    theFrameTickState = {.movementRequest = 0, .heading = 0.4f};
+    platform_.held = c.held;
+    platform_.calls.clear();
+    HandleWindowMessage(platform_, {.kind = MessageKind::kTimer, .timerId = 1});
+    EXPECT_NEAR(theFrameTickState.heading, c.heading, 1e-6);
+    // Movement goes along the heading as it stands after this tick's turn.
+    EXPECT_NEAR(theCamera.eyeZ, c.movement * std::cos(c.heading), 1e-6);
+    EXPECT_NEAR(theCamera.eyeX, c.movement * std::sin(c.heading), 1e-6);
+    EXPECT_EQ(theFrameTickState.movementRequest, 0);
+    // Escape asks to quit, yet the frame is still drawn and presented.
+    const Calls quit = c.held.count(Key::kEscape) != 0 ? Calls{"PostQuitMessage 0"} : Calls{};
+    EXPECT_EQ(platform_.calls, quit + Calls{"SwapBuffers"});
+  }
+}
+
+TEST_F(ViewerTest, InitializeSceneReadsTheSceneAfterAMalformedObjectFile) {
+  // A rejected line stops the compilation; the list before it still counts.
+  dir_.Write("objects.txt", "list;\nname=square;\nendlist;\nbad=?;\nname=later;\n");
+  auto context = OffscreenContext::Create(16, 16);
+  CapturedStream log;
+  InitializeScene(theSceneStore, log.file());
+  EXPECT_NE(log.Text().find("Parse-Error: 5 in Line: 3."), std::string::npos);
+  EXPECT_EQ(theSceneStore.namedLists.size(), 1u);
+  EXPECT_EQ(theSceneStore.sceneEntries.at(0).listId, 1);
+  // What every frame relies on, whatever the files held.
+  GLint depthFunction = 0, hint = 0;
+  glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
+  glGetIntegerv(GL_PERSPECTIVE_CORRECTION_HINT, &hint);
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_EQ(depthFunction * 10000 + hint, GL_LEQUAL * 10000 + GL_NICEST);
 }
 
 }  // namespace

@@ -18,10 +18,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 
+#include "tools/picture_compare.h"
 #include "tools/png_io.h"
 
 namespace {
@@ -33,22 +33,19 @@ int IgnoreXError(Display*, XErrorEvent*) {
 }
 
 std::string WindowTitle(Display* display, Window window) {
-  const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-  for (const Atom property : {netName, static_cast<Atom>(XA_WM_NAME)}) {
+  for (const Atom property : {XInternAtom(display, "_NET_WM_NAME", False), Atom{XA_WM_NAME}}) {
     Atom type = 0;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     if (XGetWindowProperty(display, window, property, 0, 1024, False, AnyPropertyType, &type,
-                           &format, &count, &after, &data) == Success &&
-        data != nullptr) {
-      std::string title;
-      if (format == 8 && type != None) {
-        title.assign(reinterpret_cast<char*>(data), count);
-      }
-      XFree(data);
-      if (!title.empty()) return title;
+                           &format, &count, &after, &data) != Success ||
+        data == nullptr) {
+      continue;
     }
+    const std::string title = format == 8 ? std::string(reinterpret_cast<char*>(data), count) : "";
+    XFree(data);
+    if (!title.empty()) return title;
   }
   return {};
 }
@@ -56,22 +53,20 @@ std::string WindowTitle(Display* display, Window window) {
 int Find(Display* display, const std::string& title, long timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   do {
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
+    Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) != 0) {
-      for (unsigned int i = 0; i < count; ++i) {
-        XWindowAttributes attributes;
-        if (XGetWindowAttributes(display, children[i], &attributes) == 0) continue;
-        if (attributes.map_state != IsViewable) continue;
-        if (WindowTitle(display, children[i]) != title) continue;
-        std::printf("%lu %d %d %d %d\n", children[i], attributes.x, attributes.y, attributes.width,
-                    attributes.height);
-        XFree(children);
-        return 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    for (unsigned int i = 0; i < count; ++i) {
+      XWindowAttributes a;
+      if (XGetWindowAttributes(display, children[i], &a) == 0 || a.map_state != IsViewable ||
+          WindowTitle(display, children[i]) != title) {
+        continue;
       }
-      if (children != nullptr) XFree(children);
+      std::printf("%lu %d %d %d %d\n", children[i], a.x, a.y, a.width, a.height);
+      XFree(children);
+      return 0;
     }
+    if (children != nullptr) XFree(children);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   } while (std::chrono::steady_clock::now() < deadline);
   std::fprintf(stderr, "no window titled '%s'\n", title.c_str());
@@ -95,57 +90,32 @@ int Shot(Display* display, const char* file, int x, int y, int width, int height
   XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
                             static_cast<unsigned>(height), AllPlanes, ZPixmap);
   if (image == nullptr) return 1;
-  RgbPicture picture;
-  picture.width = width;
-  picture.height = height;
-  picture.pixels.reserve(static_cast<std::size_t>(width) * height * 3);
+  RgbPicture picture{width, height, {}};
   for (int row = 0; row < height; ++row) {
     for (int column = 0; column < width; ++column) {
       const unsigned long pixel = XGetPixel(image, column, row);
-      picture.pixels.push_back(static_cast<std::uint8_t>((pixel & image->red_mask) >> 16));
-      picture.pixels.push_back(static_cast<std::uint8_t>((pixel & image->green_mask) >> 8));
-      picture.pixels.push_back(static_cast<std::uint8_t>(pixel & image->blue_mask));
+      for (const int shift : {16, 8, 0}) {
+        picture.pixels.push_back(static_cast<std::uint8_t>(pixel >> shift));
+      }
     }
   }
   XDestroyImage(image);
   std::string error;
-  if (!WritePng(file, picture, &error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+  if (WritePng(file, picture, &error)) return 0;
+  std::fprintf(stderr, "%s\n", error.c_str());
+  return 1;
+}
+
+// Prints how many pixels of `first` differ from those of `second` (from black
+// when `second` is null); all of them when the sizes differ.
+int CountDiffering(const char* first, const char* second) {
+  RgbPicture a, b;
+  if (!ReadPng(first, a) || (second != nullptr && !ReadPng(second, b))) {
+    std::fprintf(stderr, "cannot read %s or %s\n", first, second != nullptr ? second : "");
     return 1;
   }
-  return 0;
-}
-
-bool Load(const char* file, RgbPicture& picture) {
-  std::string error;
-  if (ReadPng(file, picture, &error)) return true;
-  std::fprintf(stderr, "%s\n", error.c_str());
-  return false;
-}
-
-int Lit(const char* file) {
-  RgbPicture picture;
-  if (!Load(file, picture)) return 1;
-  long lit = 0;
-  for (std::size_t i = 0; i + 2 < picture.pixels.size(); i += 3) {
-    if ((picture.pixels[i] | picture.pixels[i + 1] | picture.pixels[i + 2]) != 0) ++lit;
-  }
-  std::printf("%ld\n", lit);
-  return 0;
-}
-
-int Diff(const char* first, const char* second) {
-  RgbPicture a, b;
-  if (!Load(first, a) || !Load(second, b)) return 1;
-  if (a.width != b.width || a.height != b.height) {
-    std::printf("%d\n", a.width * a.height);
-    return 0;
-  }
-  long differing = 0;
-  for (std::size_t i = 0; i + 2 < a.pixels.size(); i += 3) {
-    if (std::memcmp(&a.pixels[i], &b.pixels[i], 3) != 0) ++differing;
-  }
-  std::printf("%ld\n", differing);
+  if (second == nullptr) b = {a.width, a.height, std::vector<std::uint8_t>(a.pixels.size())};
+  std::printf("%llu\n", static_cast<unsigned long long>(ComparePictures(a, b, 0).differing));
   return 0;
 }
 
@@ -153,8 +123,8 @@ int Diff(const char* first, const char* second) {
 
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
-  if (command == "lit" && argc == 3) return Lit(argv[2]);
-  if (command == "diff" && argc == 4) return Diff(argv[2], argv[3]);
+  if (command == "lit" && argc == 3) return CountDiffering(argv[2], nullptr);
+  if (command == "diff" && argc == 4) return CountDiffering(argv[2], argv[3]);
 
   // A busy X server can refuse a connection for a moment; ask again.
   Display* display = XOpenDisplay(nullptr);
@@ -167,17 +137,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   XSetErrorHandler(IgnoreXError);
+  const auto number = [&](int i) { return std::strtol(argv[i], nullptr, 10); };
   int result = 2;
   if (command == "find" && argc == 4) {
-    result = Find(display, argv[2], std::strtol(argv[3], nullptr, 10));
+    result = Find(display, argv[2], number(3));
   } else if (command == "close" && argc == 3) {
     result = Close(display, static_cast<Window>(std::strtoul(argv[2], nullptr, 10)));
   } else if (command == "shot" && argc == 7) {
-    int numbers[4] = {};
-    for (int i = 0; i < 4; ++i) {
-      numbers[i] = static_cast<int>(std::strtol(argv[3 + i], nullptr, 10));
-    }
-    result = Shot(display, argv[2], numbers[0], numbers[1], numbers[2], numbers[3]);
+    result = Shot(display, argv[2], static_cast<int>(number(3)), static_cast<int>(number(4)),
+                  static_cast<int>(number(5)), static_cast<int>(number(6)));
   } else {
     std::fprintf(stderr, "usage: x_probe find|close|shot|lit|diff ...\n");
   }

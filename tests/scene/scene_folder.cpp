@@ -1,32 +1,20 @@
 #include "tests/scene/scene_folder.h"
 
-#include <cstdint>
-
 namespace {
 
-void PutLe(std::string& out, std::uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+// The 2 × 2 bitmap: red, green in the bottom row; blue, white on top.
+std::string SquareBitmapBytes() {
+  // The 54-byte header (2 x 2 pixels, 24 bits, no compression), then the rows
+  // bottom first, blue-green-red, each padded to four bytes.
+  static const char kBytes[] =
+      "BM\x46\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\x18\0"
+      "\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"
+      "\0\0\xff\0\xff\0\0\0"       // red, green
+      "\xff\0\0\xff\xff\xff\0\0";  // blue, white
+  return std::string(kBytes, sizeof kBytes - 1);
 }
 
 }  // namespace
-
-std::string SquareBitmapBytes() {
-  // Rows are stored bottom first, blue-green-red, padded to four bytes.
-  const unsigned char rows[] = {0,   0, 255, 0,   255, 0,   0, 0,   // red, green
-                                255, 0, 0,   255, 255, 255, 0, 0};  // blue, white
-  std::string bytes = "BM";
-  PutLe(bytes, 54 + sizeof rows, 4);
-  PutLe(bytes, 0, 4);
-  PutLe(bytes, 54, 4);
-  PutLe(bytes, 40, 4);  // info header
-  PutLe(bytes, 2, 4);
-  PutLe(bytes, 2, 4);
-  PutLe(bytes, 1, 2);
-  PutLe(bytes, 24, 2);
-  for (int i = 0; i < 6; ++i) PutLe(bytes, 0, 4);  // no compression, sizes, colours
-  bytes.append(reinterpret_cast<const char*>(rows), sizeof rows);
-  return bytes;
-}
 
 void WriteSquareSceneFolder(const TempDir& dir) {
   dir.Write("square.bmp", SquareBitmapBytes());

@@ -10,9 +10,6 @@
 // Writes textures.txt, square.bmp, objects.txt and scene.txt into `dir`.
 void WriteSquareSceneFolder(const TempDir& dir);
 
-// The 2 × 2 bitmap: red, green in the bottom row; blue, white on top.
-std::string SquareBitmapBytes();
-
 // The parse log ReadObjectFile writes for the folder's objects.txt.
 extern const char kSquareParseLog[];
 // The ogllist.txt the compiler writes for it, with the bitmap's texture as GL
