@@ -3,6 +3,7 @@
 // statement in turn and where the shared cursor leaves a run, texture numbers,
 // rejected lines, the ogllist.txt file, and what the lists really draw.
 #include "compiler/display_list_compiler.h"
+#include "compiler/primitive_emitter.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -106,6 +107,23 @@ const std::string kBlendedQuads =
     kQuads + "glBlendFunc(GL_ONE, GL_ONE);\nglBindTexture(GL_TEXTURE_2D,2);\n" + kQuads +
     "glDisable(GL_BLEND);\n";
 
+TEST_F(DisplayListCompiler, PrimitivesTooShortToDrawStayOutOfGl) {
+  // Two vertices of a strip and then one of quads in one list crash Mesa's
+  // display-list compiler; neither can draw anything, so neither reaches GL,
+  // while the transcript keeps every line and the coordinate still counts.
+  EXPECT_EQ(Compile("name=a;\ntextur=(0,2,-3);\ntype=gl_triangle_strip;\np=(0,0,0);\n"
+                    "t=(0.5,0.25);\np=(1,0,0);\ntype=gl_quads;\np=(0,1,0);\nendlist;\n"),
+            "glNewList((GLint) 1,GL_COMPILE);\nglBindTexture(GL_TEXTURE_2D,1);\n"
+            "glBegin(GL_TRIANGLE_STRIP);\nglVertex3f(  0.00,  0.00,  0.00);\n"
+            "glTexCoord2f(  0.50,  0.25);\nglVertex3f(  1.00,  0.00,  0.00);\nglEnd();\n"
+            "glBegin(GL_QUADS);\nglVertex3f(  0.00,  1.00,  0.00);\nglEnd();\nglEndList();\n\n");
+  glCallList(1);
+  GLfloat current[4] = {};
+  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current);
+  EXPECT_EQ(current[0], 1.0f);  // scaled by the repeat factors
+  EXPECT_EQ(current[1], -0.75f);
+}
+
 TEST_F(DisplayListCompiler, WorkedBoxes) {
   EXPECT_EQ(std::string(kTranscriptHeader) + Compile(kBox), kBoxTranscript);
   EXPECT_EQ(result_, 0);
@@ -190,8 +208,8 @@ TEST_F(DisplayListCompiler, ThreeTexturStatementsInARow) {
             "glBlendFunc(GL_DST_COLOR, GL_ZERO);\nglBindTexture(GL_TEXTURE_2D,1);\n"
             "glBegin(GL_TRIANGLE_FAN);\nglEnd();\nglBlendFunc(GL_ONE, GL_ONE);\n"
             "glBindTexture(GL_TEXTURE_2D,2);\nglBegin(GL_TRIANGLE_FAN);\nglEnd();\n"
-            "glDisable(GL_BLEND);\nglBegin(GL_TRIANGLES);\nglVertex3f(  1.00,  2.00,  "
-            "3.00);\nglEnd();\n");
+            "glDisable(GL_BLEND);\n"
+            "glBegin(GL_TRIANGLES);\nglVertex3f(  1.00,  2.00,  3.00);\nglEnd();\n");
   EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), 2);
 }
 
@@ -232,21 +250,18 @@ TEST_F(DisplayListCompiler, TextureNumbersSelectGlNames) {
   EXPECT_EQ(Compile("textur=(0,1,1);\n", {}), "glBindTexture(GL_TEXTURE_2D,0);\n");
 }
 
-TEST_F(DisplayListCompiler, PrimitivesTooShortToDrawStayOutOfGl) {
-  // Two vertices of a strip and then one of quads in one list crash Mesa's
-  // display-list compiler; neither can draw anything, so neither reaches GL,
-  // while the transcript keeps every line and the coordinate still counts.
-  EXPECT_EQ(Compile("name=a;\ntextur=(0,2,-3);\ntype=gl_triangle_strip;\np=(0,0,0);\n"
-                    "t=(0.5,0.25);\np=(1,0,0);\ntype=gl_quads;\np=(0,1,0);\nendlist;\n"),
-            "glNewList((GLint) 1,GL_COMPILE);\nglBindTexture(GL_TEXTURE_2D,1);\n"
-            "glBegin(GL_TRIANGLE_STRIP);\nglVertex3f(  0.00,  0.00,  0.00);\n"
-            "glTexCoord2f(  0.50,  0.25);\nglVertex3f(  1.00,  0.00,  0.00);\nglEnd();\n"
-            "glBegin(GL_QUADS);\nglVertex3f(  0.00,  1.00,  0.00);\nglEnd();\nglEndList();\n\n");
-  glCallList(1);
-  GLfloat current[4] = {};
-  glGetFloatv(GL_CURRENT_TEXTURE_COORDS, current);
-  EXPECT_EQ(current[0], 1.0f);  // scaled by the repeat factors
-  EXPECT_EQ(current[1], -0.75f);
+TEST_F(DisplayListCompiler, EmitterTakesACursorPastTheEndAsTheEnd) {
+  Load("p=(1,2,3);\n");
+  CapturedStream out;
+  {
+    TextWriter writer(out.file());
+    GlTranscript gl(writer);
+    store_.statementCursor = kNoPosition;
+    EXPECT_EQ(BeginPrimitive(store_, gl, "gl_quads"), 0);
+    EXPECT_EQ(EmitPrimitiveVertices(store_, gl, 1, 1), 0);
+  }
+  EXPECT_EQ(out.Text(), kQuads);
+  EXPECT_EQ(store_.statementCursor, 0u);  // one before the end, where the walk's step lands on it
 }
 
 TEST_F(DisplayListCompiler, CompileDisplayListsWritesOgllist) {

@@ -65,11 +65,12 @@ TEST(DecodeBitmap, Pictures) {
     return InfoHeaderBytes({.bitsPerPixel = bits, .compression = 3}) + Le32(r) + Le32(g) + Le32(b);
   };
   ExpectAll({
-      // The last row's fill bytes may be absent.
+      // The last row's fill bytes may be absent; top row first comes out bottom row first.
       {Packed({.width = 3, .height = 2}, "",
               Bytes({1,    2,  3,  4,  5,  6,  7,  8,  9,  0xEE, 0xEE,
                      0xEE, 11, 12, 13, 14, 15, 16, 17, 18, 19})),
        "3x2 030201 060504 090807 0d0c0b 100f0e 131211"},
+      {Packed({.width = 1, .height = -2}, "", Bytes({1, 1, 1, 0, 2, 2, 2})), "1x2 020202 010101"},
       // Colours used: the low 16 bits count, up to the last index; a table
       // in a 24-bit file is skipped; a core header's entries take 3 bytes.
       {Packed({.bitsPerPixel = 8, .colorsUsed = 0x10002}, Greys(2), "\1"), "1x1 010101"},
