@@ -101,33 +101,26 @@ TEST(ReadScenePieces, BlocksShareOneWorkingRecordAndFindTheirListsByName) {
   AddNamedList(store, 3, "a=b (x)");
   AddNamedList(store, 4, "abcdefghijklmnopqrstuvwxyz");  // the compiler keeps its first 19
   // Before the first block every field is zero; a field a block does not set
-  // keeps the value of the block before; names are lower-cased and cut to 19.
+  // keeps the value of the block before; names are lower-cased and cut to 19;
+  // show and solid are 1 when their value's second character is '1'.
   ASSERT_EQ(ReadText(store,
                      "BEGIN;\nScene=Main;\nshow=(1);\ntranslate=(1,2,3);\n"  // no block: ignored
                      "LIST=Box;\nENDLIST;\n"
                      "list=box;\nshow=(1);\nsolid=(1);\nrotate=(0,5,0);\nscale=(2,2,2);\n"
                      "translate=(1,1,1);\nendlist;\n"
                      "list=crate;\nlist=a=b (x);\ntranslate=(3,0,0);\nrotate=(7,8);\nendlist;\n"
-                     "list=ABCDEFGHIJKLMNOPQRSTUVWXYZ;\nEndList;\nEndScene;\nEND;\n"),
+                     "list=ABCDEFGHIJKLMNOPQRSTUVWXYZ;\nEndList;\n"
+                     "list=box;\nshow=1;\nsolid=x1;\nendlist;\nlist=box;\nshow=;\nsolid=(10);\n"
+                     "endlist;\nEndScene;\nEND;\n"),
             kSceneRead);
   EXPECT_EQ(Entries(store), (std::vector<std::string>{
                                 "box 2 0 0 (0,0,0) (0,0,0) (0,0,0)",
                                 "box 2 1 1 (1,1,1) (0,5,0) (2,2,2)",
                                 "a=b (x) 3 1 1 (3,0,0) (7,8,0) (2,2,2)",
                                 "abcdefghijklmnopqrs 4 1 1 (3,0,0) (7,8,0) (2,2,2)",
+                                "box 2 0 1 (3,0,0) (7,8,0) (2,2,2)",
+                                "box 2 0 1 (3,0,0) (7,8,0) (2,2,2)",
                             }));
-}
-
-TEST(ReadScenePieces, ShowAndSolidLookAtTheSecondCharacter) {
-  for (const auto& [value, flag] :
-       {std::pair{"(1)", 1}, {"(0)", 0}, {"1", 0}, {"", 0}, {"x1", 1}, {"(10)", 1}}) {
-    SceneStore store;
-    store.currentSceneEntry.show = store.currentSceneEntry.solid = 7;
-    const std::string block = std::string("list=a;\nshow=") + value + ";\nsolid=" + value + ";\n";
-    ASSERT_EQ(ReadText(store, "begin;\nscene=s;\n" + block + "endlist;\n"), kSceneRead);
-    EXPECT_EQ(store.sceneEntries.at(0).show * 10 + store.sceneEntries.at(0).solid, flag * 11)
-        << value;
-  }
 }
 
 TEST(ReadSceneVector, ReadsEachComponentFromItsOwnCharacters) {
