@@ -77,28 +77,14 @@ TEST(Decimal, EveryNumberTextOfTheObjectFileConvertsCorrectlyRounded) {
 TEST(Decimal, LongerTextsConvertCorrectlyRounded) {
   // Vector components of up to ten characters, exponents, many digits: the
   // quick way and the general one must meet exactly at their border.
+  // clang-format off
   const char* const texts[] = {
-      "9007199254740992",
-      "9007199254740993",
-      "90071992547409921",
-      "123456789012345678",
-      "0.1",
-      "0.3",
-      "1e22",
-      "1e23",
-      "3e-22",
-      "3e-23",
-      "123456.789e-3",
-      "47.636",
-      "-35.514",
-      "0.000001",
-      "1234567890",
-      "4.9e-324",
-      "1.7976931348623157e308",
-      "0.30000000000000004",
-      "00000000000000000000012.5",
-      "1.00000000000000000000000000001",
+      "9007199254740992", "9007199254740993", "90071992547409921", "123456789012345678", "0.1",
+      "0.3", "1e22", "1e23", "3e-22", "3e-23", "123456.789e-3", "47.636", "-35.514", "0.000001",
+      "1234567890", "4.9e-324", "1.7976931348623157e308", "0.30000000000000004",
+      "00000000000000000000012.5", "1.00000000000000000000000000001",
   };
+  // clang-format on
   for (const char* text : texts) {
     const std::string_view view(text);
     const bool negative = view[0] == '-';

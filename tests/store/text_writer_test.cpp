@@ -46,55 +46,20 @@ void ExpectStandardFormats(const std::vector<float>& values) {
 }
 
 TEST(TextWriter, NumberFormatsMatchTheStandardOnes) {
+  constexpr float inf = std::numeric_limits<float>::infinity();
+  // clang-format off
   ExpectStandardFormats({
-      0.f,
-      -0.f,
-      1.f,
-      -1.f,
-      1.5f,
-      -2.f,
-      12.5f,
-      0.005f,
-      0.015f,
-      123.456f,
-      99999.99f,
-      1e-7f,
-      3.4e38f,
-      1234567.f,
-      -0.005f,
-      2.675f,
-      100.f,
-      -0.001f,
-      // Exact ties round to even, in the sixth significant digit and in the
-      // second decimal alike.
-      100000.5f,
-      100001.5f,
-      0.125f,
-      0.375f,
-      -0.625f,
-      1.005f,
-      // Values that round up into the next decade, and the edges of fixed
-      // notation in the general format.
-      999999.5f,
-      999999.4f,
-      99999.95f,
-      9.9999995f,
-      0.99999997f,
-      1e6f,
-      0.0001f,
-      0.00009999999f,
-      std::nextafter(0.0001f, 0.f),
-      std::nextafter(1e6f, 0.f),
-      1e15f,
-      9.9999e14f,
-      1e16f,
-      std::numeric_limits<float>::infinity(),
-      -std::numeric_limits<float>::infinity(),
-      std::numeric_limits<float>::quiet_NaN(),
-      std::numeric_limits<float>::denorm_min(),
-      std::numeric_limits<float>::max(),
-      std::numeric_limits<float>::lowest(),
+      0.f, -0.f, 1.f, -1.f, 1.5f, -2.f, 12.5f, 0.005f, 0.015f, 123.456f, 99999.99f, 1e-7f,
+      3.4e38f, 1234567.f, -0.005f, 2.675f, 100.f, -0.001f,
+      // Exact ties round to even, in the sixth significant digit and in the second decimal.
+      100000.5f, 100001.5f, 0.125f, 0.375f, -0.625f, 1.005f,
+      // Values that round up into the next decade, and the edges of fixed notation.
+      999999.5f, 999999.4f, 99999.95f, 9.9999995f, 0.99999997f, 1e6f, 0.0001f, 0.00009999999f,
+      std::nextafter(0.0001f, 0.f), std::nextafter(1e6f, 0.f), 1e15f, 9.9999e14f, 1e16f,
+      inf, -inf, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::denorm_min(),
+      std::numeric_limits<float>::max(), std::numeric_limits<float>::lowest(),
   });
+  // clang-format on
 }
 
 TEST(TextWriter, NumberFormatsMatchTheStandardOnesForRandomFloats) {
