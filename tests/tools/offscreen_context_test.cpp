@@ -32,17 +32,4 @@ TEST(OffscreenContext, DrawsAndReadsBackTopRowFirst) {
   EXPECT_EQ(pixels[bottomLeft + 2], 0);
 }
 
-TEST(OffscreenContext, CompilesAndCallsDisplayLists) {
-  auto context = OffscreenContext::Create(4, 4);
-  ASSERT_NE(context, nullptr);
-  const GLuint list = glGenLists(1);
-  glNewList(list, GL_COMPILE);
-  glClearColor(0, 1, 0, 1);
-  glEndList();
-  glClearColor(0, 0, 0, 1);
-  glCallList(list);
-  glClear(GL_COLOR_BUFFER_BIT);
-  EXPECT_EQ(context->ReadRgbTopDown()[1], 255);
-}
-
 }  // namespace
