@@ -21,6 +21,7 @@
 #   MORVANE_VALGRIND_SECONDS  how long the scene draws with keys (default 10)
 #   MORVANE_VALGRIND_LOG      keep valgrind's whole log there
 set -euo pipefail
+source "$(dirname "$0")/../tests/support/viewer_session.sh"
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 morvane=$(realpath "${1:-$root/build/app/morvane}")
@@ -32,18 +33,11 @@ limit_ms=900000
 work=$(mktemp -d)
 log=$work/memcheck.log
 run=$work/run
-server=""
-
-# stop PID: asks the process to end, and ends it if it has not within 10 s.
-stop() {
-  kill "$1" 2>/dev/null || return 0
-  for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
-  kill -KILL "$1" 2>/dev/null || true
-}
+xvfb_pids=()
 
 cleanup() {
-  if [[ -s $run/pid && ! -e $run/rc ]]; then stop "$(cat "$run/pid")"; fi
-  if [[ -n $server ]]; then kill "$server" 2>/dev/null || true; fi
+  if [[ -s $run/pid && ! -e $run/rc ]]; then stop_process "$(cat "$run/pid")" 100; fi
+  for pid in "${xvfb_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   if [[ -n ${MORVANE_VALGRIND_LOG:-} && -f $log ]]; then cp "$log" "$MORVANE_VALGRIND_LOG"; fi
   rm -rf "$work"
@@ -61,28 +55,15 @@ for tool in valgrind Xvfb xdotool; do
 done
 [[ -x $morvane && -x $probe ]] || give_up "build morvane and x_probe first"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-server=$!
-for _ in $(seq 200); do [[ -s $work/display ]] && break; sleep 0.05; done
-[[ -s $work/display ]] || give_up "Xvfb did not start"
-DISPLAY=":$(head -n1 "$work/display")"
-export DISPLAY
+start_xvfb 1024x768x24 /dev/null || give_up "Xvfb did not start"
 export LIBGL_ALWAYS_SOFTWARE=1
 
 mkdir "$run"
 cp -r "$scene"/. "$run"/
 echo "valgrind-viewer: running $morvane under memcheck in $run"
-(
-  cd "$run"
-  valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
+launch_in "$run" valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
     --errors-for-leak-kinds=definite --num-callers=40 --fullpath-after= \
-    --log-file="$log" "$morvane" >parse.log 2>err.log &
-  echo $! >pid
-  status=0
-  wait $! || status=$?
-  echo $status >rc
-) &
-for _ in $(seq 100); do [[ -s $run/pid ]] && break; sleep 0.02; done
+    --log-file="$log" "$morvane"
 
 read -r _ x y w h < <("$probe" find "Start FullScreen?" "$limit_ms") ||
   give_up "the full-screen question did not appear"

@@ -5,12 +5,13 @@
 #
 # usage: viewer_e2e.sh MORVANE X_PROBE SCENE_FOLDER
 set -euo pipefail
+source "$(dirname "$0")/../support/viewer_session.sh"
 
 morvane=$(realpath "$1")
 probe=$(realpath "$2")
 scene=$(realpath "$3")
 work=$(mktemp -d)
-servers=()
+xvfb_pids=()
 passed=0
 pressed_at=""
 run=""
@@ -20,7 +21,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 cleanup() {
   if [[ -n $run && -s $run/pid && ! -e $run/rc ]]; then kill "$(cat "$run/pid")" 2>/dev/null || true; fi
-  for pid in "${servers[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${xvfb_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
 }
@@ -29,7 +30,7 @@ trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
   if [[ -n $run && -f $run/err.log ]]; then sed 's/^/  viewer stderr: /' "$run/err.log" >&2; fi
-  for pid in "${servers[@]}"; do kill -0 "$pid" 2>/dev/null || echo "  X server $pid is gone" >&2; done
+  for pid in "${xvfb_pids[@]}"; do kill -0 "$pid" 2>/dev/null || echo "  X server $pid is gone" >&2; done
   for log in "$work"/xvfb-*.log; do [[ -s $log ]] && sed "s|^|  $(basename "$log"): |" "$log" >&2; done
   exit 1
 }
@@ -42,14 +43,7 @@ xdo() {
 }
 
 # start_x WIDTHxHEIGHT: a new X server of that screen size; sets DISPLAY.
-start_x() {
-  local number_file=$work/display-$1
-  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$number_file" 2>"$work/xvfb-$1.log" &
-  servers+=($!)
-  for _ in $(seq 200); do [[ -s $number_file ]] && break || sleep 0.05; done
-  [[ -s $number_file ]] || fail "Xvfb $1 did not start"
-  export DISPLAY=":$(head -n1 "$number_file")"
-}
+start_x() { start_xvfb "$1x24" "$work/xvfb-$1.log" || fail "Xvfb $1 did not start"; }
 
 # start_viewer NAME: runs morvane in a fresh still copy of the scene.
 start_viewer() {
@@ -57,15 +51,7 @@ start_viewer() {
   mkdir -p "$run"
   cp -r "$scene"/. "$run"/
   sed -i 's/^rotate=.*;$/rotate=(0,0,0);/' "$run/scene.txt"
-  (
-    cd "$run"
-    "$morvane" >parse.log 2>err.log &
-    echo $! >pid
-    status=0
-    wait $! || status=$?
-    echo $status >rc
-  ) &
-  for _ in $(seq 100); do [[ -s $run/pid ]] && break || sleep 0.02; done
+  launch_in "$run" "$morvane"
 }
 
 shot() { "$probe" shot "$1" "$win_x" "$win_y" "$win_w" "$win_h"; }

@@ -16,6 +16,7 @@
 #                              16384 for a sanitizer build)
 #   MORVANE_SOAK_SAMPLES       keep the samples ("second rss_kb fds threads") there
 set -euo pipefail
+source "$(dirname "$0")/../support/viewer_session.sh"
 
 morvane=$(realpath "$1")
 probe=$(realpath "$2")
@@ -25,7 +26,7 @@ rss_limit_kb=${MORVANE_SOAK_RSS_LIMIT_KB:-2048}
 work=$(mktemp -d)
 samples=$work/samples
 run=$work/run
-server=""
+xvfb_pids=()
 sampler=""
 # A sanitizer build watches memory errors only. Leaks at exit are the memcheck
 # run's business (scripts/valgrind-viewer.sh), and what libdbus keeps for the
@@ -40,17 +41,10 @@ if ldd "$morvane" | grep -q libasan; then
   rss_limit_kb=${MORVANE_SOAK_RSS_LIMIT_KB:-16384}
 fi
 
-# stop PID: asks the process to end, and ends it if it has not within 5 s.
-stop() {
-  kill "$1" 2>/dev/null || return 0
-  for _ in $(seq 50); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
-  kill -KILL "$1" 2>/dev/null || true
-}
-
 cleanup() {
   if [[ -n $sampler ]]; then kill "$sampler" 2>/dev/null || true; fi
-  if [[ -s $run/pid && ! -e $run/rc ]]; then stop "$(cat "$run/pid")"; fi
-  if [[ -n $server ]]; then kill "$server" 2>/dev/null || true; fi
+  if [[ -s $run/pid && ! -e $run/rc ]]; then stop_process "$(cat "$run/pid")" 50; fi
+  for pid in "${xvfb_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   if [[ -n ${MORVANE_SOAK_SAMPLES:-} && -f $samples ]]; then cp "$samples" "$MORVANE_SOAK_SAMPLES"; fi
   rm -rf "$work"
@@ -66,24 +60,11 @@ fail() {
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # --- An X server and the viewer, windowed, in a copy of the scene -------------------
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-server=$!
-for _ in $(seq 200); do [[ -s $work/display ]] && break; sleep 0.05; done
-[[ -s $work/display ]] || fail "Xvfb did not start"
-DISPLAY=":$(head -n1 "$work/display")"
-export DISPLAY
+start_xvfb 1024x768x24 /dev/null || fail "Xvfb did not start"
 
 mkdir "$run"
 cp -r "$scene"/. "$run"/
-(
-  cd "$run"
-  "$morvane" >parse.log 2>err.log &
-  echo $! >pid
-  status=0
-  wait $! || status=$?
-  echo $status >rc
-) &
-for _ in $(seq 100); do [[ -s $run/pid ]] && break; sleep 0.02; done
+launch_in "$run" "$morvane"
 pid=$(cat "$run/pid")
 
 read -r _ win_x win_y win_w win_h < <("$probe" find "Start FullScreen?" 20000) ||
