@@ -54,12 +54,16 @@ void ResetCompilation(SceneStore& store) {
   store.lastListId = 0;
 }
 
-void BM_CompileDisplayLists(benchmark::State& state) {
+// A small context for a benchmark, or null after marking the run skipped.
+std::unique_ptr<OffscreenContext> ContextOrSkip(benchmark::State& state) {
   auto context = OffscreenContext::Create(64, 64);
-  if (context == nullptr) {
-    state.SkipWithError("no off-screen GL context");
-    return;
-  }
+  if (context == nullptr) state.SkipWithError("no off-screen GL context");
+  return context;
+}
+
+void BM_CompileDisplayLists(benchmark::State& state) {
+  auto context = ContextOrSkip(state);
+  if (context == nullptr) return;
   SceneStore store = MakeStatements(static_cast<int>(state.range(0)));
   store.textures = {1};
   std::string folder = (std::filesystem::temp_directory_path() / "morvane-bench-XXXXXX").string();
@@ -87,11 +91,8 @@ BENCHMARK(BM_CompileDisplayLists)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMi
 // The same walk with the transcript thrown away, to tell the GL share from
 // the transcript's.
 void BM_CompileWithoutTranscriptFile(benchmark::State& state) {
-  auto context = OffscreenContext::Create(64, 64);
-  if (context == nullptr) {
-    state.SkipWithError("no off-screen GL context");
-    return;
-  }
+  auto context = ContextOrSkip(state);
+  if (context == nullptr) return;
   SceneStore store = MakeStatements(static_cast<int>(state.range(0)));
   store.textures = {1};
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> devNull(std::fopen("/dev/null", "w"),
