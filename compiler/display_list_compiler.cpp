@@ -43,11 +43,13 @@ std::int32_t TruncateRepeat(float component) {
 
 // The GL texture name for a texture number, truncated toward zero. A number
 // that addresses no slot of the table (negative, too large, not a number)
-// gives 0, which binds no texture at all.
+// gives 0, which binds no texture at all. The number is truncated before it is
+// compared, so a value just below zero is slot 0 only when slot 0 exists.
 std::uint32_t TextureName(const SceneStore& store, float number) {
-  const double value = static_cast<double>(number);
-  if (!(value > -1.0) || !(value < static_cast<double>(store.textures.size()))) return 0;
-  return store.textures[static_cast<std::size_t>(value)];
+  const double value = std::trunc(static_cast<double>(number));
+  if (!(value >= 0.0 && value < 0x1p53)) return 0;  // negative, huge or not a number
+  const auto slot = static_cast<std::size_t>(value);
+  return slot < store.textures.size() ? store.textures[slot] : 0;
 }
 
 // One pass of a primitive named by the statement at `typePosition`: glBegin,

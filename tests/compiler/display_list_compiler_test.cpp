@@ -247,7 +247,20 @@ TEST_F(DisplayListCompiler, TextureNumbersSelectGlNames) {
               "glBindTexture(GL_TEXTURE_2D," + std::to_string(name) + ");\n");
     EXPECT_EQ(Integer(GL_TEXTURE_BINDING_2D), name);
   }
-  EXPECT_EQ(Compile("textur=(0,1,1);\n", {}), "glBindTexture(GL_TEXTURE_2D,0);\n");
+  // Every table size, the empty one included, through the single binding and
+  // the blended pair: a number in (-1, 0) is slot 0 only where slot 0 exists.
+  for (const std::vector<std::uint32_t>& table :
+       {std::vector<std::uint32_t>{}, std::vector<std::uint32_t>{7}}) {
+    const std::string bound = table.empty() ? "0" : "7";
+    for (const char* objects : {"textur=(-0.5,1,1);\ntype=gl_quads;\np=(0,0,0);\n",
+                                "textur=(-0.5,1,1);\ntextur=(-0.9,1,1);\ntype=gl_quads;\n"}) {
+      const std::string transcript = Compile(objects, table);
+      EXPECT_NE(transcript.find("glBindTexture(GL_TEXTURE_2D," + bound + ");"), std::string::npos);
+      EXPECT_EQ(transcript.find("glBindTexture(GL_TEXTURE_2D," + std::string(table.empty() ? "7" : "0")),
+                std::string::npos)
+          << transcript;
+    }
+  }
 }
 
 TEST_F(DisplayListCompiler, EmitterTakesACursorPastTheEndAsTheEnd) {
