@@ -1,9 +1,41 @@
-// The morvane program: the viewer on the SDL platform, run in the current
-// working directory, which holds the scene's three text files.
-#include "app/platform_sdl.h"
-#include "app/viewer.h"
+// The morvane program: the viewer on the SDL platform, run in the scene folder
+// named on the command line (or the working directory), which holds the
+// scene's three text files and receives ogllist.txt.
+#include <unistd.h>
 
-int main() {
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/platform_sdl.h"
+#include "app/settings.h"
+#include "app/viewer.h"
+#include "app/viewer_options.h"
+
+int main(int argc, char** argv) {
+  ViewerOptions options;
+  std::string error;
+  switch (ParseViewerArguments(argc, argv, options, error)) {
+    case ViewerCommand::kHelp:
+      std::fputs(kViewerUsageText, stdout);
+      return 0;
+    case ViewerCommand::kVersion:
+      std::printf("morvane %s\n", MORVANE_VERSION);
+      return 0;
+    case ViewerCommand::kUsageError:
+      std::fprintf(stderr, "morvane: %s\n%s", error.c_str(), kViewerUsageText);
+      return 2;
+    case ViewerCommand::kRun:
+      break;
+  }
+  // The scene's files and its bitmaps are named relative to the folder.
+  if (chdir(options.directory.c_str()) != 0) {
+    std::fprintf(stderr, "morvane: cannot enter folder '%s': %s\n", options.directory.c_str(),
+                 std::strerror(errno));
+    return 2;
+  }
+  theSettings.sceneFolder = options.directory.c_str();
   auto platform = CreateSdlPlatform();
   return RunViewer(*platform);
 }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Buttons, icons and owners of a modal message box, and the button pressed.
 enum class MessageBoxButtons { kOk, kYesNo };
@@ -164,6 +165,10 @@ class Platform {
   virtual void PostQuitMessage(int exitCode) = 0;
   // Lets the screen saver and monitor power-saving run again.
   virtual void AllowScreenSaver() = 0;
+
+  // The platform's own words for its last failure ("" when it has none), for
+  // the line that explains a failed start.
+  virtual std::string FailureReason() { return ""; }
 };
 
 // The platform's own handling of a message the window procedure passes on:

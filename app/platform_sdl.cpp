@@ -427,6 +427,8 @@ class SdlPlatform final : public Platform {
 
   void AllowScreenSaver() override { SDL_EnableScreenSaver(); }
 
+  std::string FailureReason() override { return SDL_GetError(); }
+
  private:
   // Finds the X display and window behind the SDL window: the keymap is asked
   // there, and the X class of the window becomes the window class's name.

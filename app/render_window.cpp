@@ -12,8 +12,12 @@ RenderWindowHandles theRenderWindow;
 
 namespace {
 
+// What stopped the last start, for the caller's one line on standard error.
+const char* lastStartupError = "";
+
 void ShowStartupError(Platform& platform, const char* text,
                       MessageBoxIcon icon = MessageBoxIcon::kExclamation) {
+  lastStartupError = text;
   platform.ShowMessageBox("ERROR", text, MessageBoxButtons::kOk, icon, MessageBoxOwner::kNone);
 }
 
@@ -48,7 +52,9 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
         "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode "
         "Instead?",
         MessageBoxButtons::kYesNo, MessageBoxIcon::kExclamation, MessageBoxOwner::kNone);
-    if (answer != MessageBoxAnswer::kYes) {
+    // Only an explicit No closes the program: a box that could not be shown
+    // takes the answer that still shows the scene.
+    if (answer == MessageBoxAnswer::kNo) {
       ShowStartupError(platform, "Program Will Now Close.", MessageBoxIcon::kStop);
       return false;
     }
@@ -91,9 +97,13 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
 
   platform.ShowWindow(theRenderWindow.window);
   ResizeViewport(width, height);
-  InitializeScene(theSceneStore);
+  PrintStartupReport(InitializeScene(theSceneStore), stderr);
   platform.SetTimer(theRenderWindow.window, kFrameTimerId, theSettings.timerIntervalMs);
   return true;
+}
+
+const char* LastStartupError() {
+  return lastStartupError;
 }
 
 void CloseRenderWindow(Platform& platform) {

@@ -39,6 +39,10 @@ inline constexpr std::uint32_t kFrameTimerId = 1;
 bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
                       std::int32_t height, int bits, bool fullScreen);
 
+// The text of the box that ended the last failed OpenRenderWindow ("" before
+// any failure).
+const char* LastStartupError();
+
 // Restores the display mode and cursor of a full-screen run, then releases the
 // context, drawing surface, window, class and timer, skipping the handles that
 // are empty. Every failure is shown in a box and the sequence goes on.

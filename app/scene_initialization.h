@@ -8,16 +8,19 @@
 // missing or malformed file never stops start-up, and the frames show whatever
 // the store then holds (at worst only the black clear colour).
 //
-// Needs a current GL context; draws nothing and starts no timer.
+// Needs a current GL context; draws nothing, starts no timer and prints
+// nothing beyond the parse log: what went wrong is handed back for the caller
+// to report.
 #pragma once
 
 #include <cstdio>
 
+#include "app/startup_report.h"
 #include "store/scene_store.h"
 
 // Loads textures.txt, objects.txt (echoing the parse log to `parseLog`, the
 // viewer's standard output), compiles the display lists into ogllist.txt,
 // reads scene.txt, and sets smooth shading, the black clear colour, the
 // GL_LEQUAL depth test over [0, 1] and the nicest perspective correction.
-// Cannot fail.
-void InitializeScene(SceneStore& store, std::FILE* parseLog = stdout);
+// Cannot fail; returns what the loaders met.
+StartupReport InitializeScene(SceneStore& store, std::FILE* parseLog = stdout);

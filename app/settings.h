@@ -1,5 +1,7 @@
 // The fixed settings the application shell runs with. Only the full-screen
-// flag changes at run time (the start-up question and the windowed fallback).
+// flag changes at run time (the start-up question and the windowed fallback);
+// the program's name and its scene folder come from the command line and only
+// shape what is said on standard error.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +13,8 @@ struct Settings {
   std::int32_t width = 800;
   std::int32_t height = 600;
   std::uint32_t timerIntervalMs = 10;
+  const char* programName = "morvane";
+  const char* sceneFolder = ".";  // as the user named it
 };
 
 // The process's settings.

@@ -1,5 +1,8 @@
 #include "app/viewer.h"
 
+#include <cstdio>
+#include <string>
+
 #include "app/message_loop.h"
 #include "app/render_window.h"
 #include "app/settings.h"
@@ -35,11 +38,18 @@ int RunViewer(Platform& platform) {
   const MessageBoxAnswer answer = platform.ShowMessageBox(
       "Start FullScreen?", "Wollen Sie im Vollbildmodus starten?", MessageBoxButtons::kYesNo,
       MessageBoxIcon::kQuestion, MessageBoxOwner::kNone);
-  if (answer == MessageBoxAnswer::kNo) theSettings.fullScreen = false;
+  // Only an explicit Yes changes the display mode: a box that could not be
+  // shown (or was closed) leaves the desktop as it is and opens a window.
+  theSettings.fullScreen = answer == MessageBoxAnswer::kYes;
 
   if (!OpenRenderWindow(platform, "Morvane 2006", theSettings.width, theSettings.height,
                         kColourBits, theSettings.fullScreen)) {
-    return 0;
+    std::string why = LastStartupError();
+    const std::string platformWords = platform.FailureReason();
+    if (!platformWords.empty()) why += " (" + platformWords + ")";
+    std::fprintf(stderr, "%s: no window could be opened: %s\n", theSettings.programName,
+                 why.c_str());
+    return kViewerNoWindow;
   }
   const int exitCode = RunMessageLoop(platform);
   CloseRenderWindow(platform);

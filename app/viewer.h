@@ -8,6 +8,10 @@
 
 #include "app/platform.h"
 
-// Runs the viewer and returns the process exit code, which is 0 after a normal
-// quit and after a failed start alike.
+// The exit code of a start that could not open its window.
+inline constexpr int kViewerNoWindow = 1;
+
+// Runs the viewer and returns the process exit code: 0 after a normal quit,
+// kViewerNoWindow (after one line on standard error saying why) when the
+// window could not be opened.
 int RunViewer(Platform& platform);

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <string_view>
 
 #include "compiler/gl_transcript.h"
 #include "compiler/primitive_emitter.h"
+#include "store/replacing_file.h"
 
 namespace {
 
@@ -160,10 +160,6 @@ bool Dispatch(SceneStore& store, GlTranscript& gl, WalkState& walk) {
   }
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 std::int32_t CompileStatements(SceneStore& store, TextWriter& transcript) {
@@ -186,14 +182,21 @@ std::int32_t CompileStatements(SceneStore& store, TextWriter& transcript) {
   return result;
 }
 
-std::int32_t CompileDisplayLists(SceneStore& store) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen("ogllist.txt", "w"));
-  if (file == nullptr) return kCompileFailed;
+std::int32_t CompileDisplayLists(SceneStore& store, std::string* transcriptProblem) {
+  // The scene is compiled and drawn whether or not its transcript can be
+  // written: a writer without a file discards what it is given.
+  ReplacingFile file("ogllist.txt");
   std::int32_t result = 0;
+  int writeError = 0;
   {
-    TextWriter transcript(file.get());
+    TextWriter transcript(file.File());
     result = CompileStatements(store, transcript);
     transcript.Flush();
+    writeError = transcript.FailureReason();
   }
-  return result;
+  const bool replaced = file.File() != nullptr && file.Commit(writeError);
+  if (!replaced && transcriptProblem != nullptr) *transcriptProblem = file.Problem();
+  // A transcript that could not be made, or not put in place, is the failed
+  // transcript of old; a write that failed on the way does not change the result.
+  return replaced || writeError != 0 ? result : kCompileFailed;
 }

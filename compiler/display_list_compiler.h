@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "store/scene_store.h"
 #include "store/text_writer.h"
@@ -28,11 +29,15 @@
 inline constexpr std::int32_t kCompileFailed = 1;
 
 // Compiles store.statements with the transcript written to "ogllist.txt" in
-// the working directory (created or emptied). Returns kCompileFailed when that
-// file cannot be opened (nothing compiled, no NamedList) or when the walk
-// stopped at a rejected statement; otherwise store.compileStatus (0). A failed
-// transcript write does not stop the walk.
-std::int32_t CompileDisplayLists(SceneStore& store);
+// the working directory. The transcript goes to a new file that replaces
+// ogllist.txt only once it is complete, so a link under that name is never
+// written through and a failed write leaves the earlier transcript whole.
+// The lists are compiled even when no transcript can be written; then
+// `transcriptProblem` (when given) says why. Returns kCompileFailed when the
+// transcript could not be created or the walk stopped at a rejected
+// statement; otherwise store.compileStatus (0). A failed transcript write does
+// not stop the walk.
+std::int32_t CompileDisplayLists(SceneStore& store, std::string* transcriptProblem = nullptr);
 
 // The walk itself, writing the transcript (header included) to `transcript`.
 // Returns kCompileFailed when it stopped at a rejected statement, otherwise

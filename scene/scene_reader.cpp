@@ -156,9 +156,11 @@ std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader) {
   return kSceneRead;
 }
 
-std::int32_t ReadSceneFile(SceneStore& store, const char* fileName) {
+std::int32_t ReadSceneFile(SceneStore& store, const char* fileName, std::size_t* stopLine) {
   store.sceneEntryCount = 0;
   LineReader reader(fileName);
   if (!reader.IsOpen()) return kSceneCannotOpen;
-  return ReadScenePieces(store, reader);
+  const std::int32_t result = ReadScenePieces(store, reader);
+  if (stopLine != nullptr) *stopLine = result == kSceneRead ? 0 : reader.PiecesRead();
+  return result;
 }

@@ -43,8 +43,10 @@ enum SceneReadResult : std::int32_t {
 
 // Reads `fileName` into store.sceneEntries. Sets store.sceneEntryCount to 0
 // first; returns kSceneCannotOpen (store otherwise untouched) when the file
-// cannot be opened, else what ReadScenePieces returns.
-std::int32_t ReadSceneFile(SceneStore& store, const char* fileName);
+// cannot be opened, else what ReadScenePieces returns. When reading stopped at
+// a failing line, `stopLine` (when given) receives its 1-based piece number.
+std::int32_t ReadSceneFile(SceneStore& store, const char* fileName,
+                           std::size_t* stopLine = nullptr);
 
 // Reads the pieces of `reader` until an accepted "end;", the end of the data or
 // the first failing line, whose code is returned; nothing of a failing line is

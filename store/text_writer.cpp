@@ -1,20 +1,28 @@
 #include "store/text_writer.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
+void TextWriter::NoteFailure() {
+  if (!failed_) failureReason_ = errno != 0 ? errno : EIO;
+  failed_ = true;
+}
+
 void TextWriter::Drain() {
   if (used_ > 0 && file_ != nullptr) {
-    if (std::fwrite(buffer_, 1, used_, file_) != used_) failed_ = true;
+    errno = 0;
+    if (std::fwrite(buffer_, 1, used_, file_) != used_) NoteFailure();
   }
   used_ = 0;
 }
 
 void TextWriter::Flush() {
   Drain();
-  if (file_ != nullptr && std::fflush(file_) != 0) failed_ = true;
+  errno = 0;
+  if (file_ != nullptr && std::fflush(file_) != 0) NoteFailure();
 }
 
 void TextWriter::WriteAcrossDrains(std::string_view text) {

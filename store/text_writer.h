@@ -45,14 +45,18 @@ class TextWriter {
   // Hands everything buffered to the stream and flushes the stream.
   void Flush();
   bool Failed() const { return failed_; }
+  // The system's reason for the first failed write (an errno), 0 when none failed.
+  int FailureReason() const { return failureReason_; }
 
  private:
   void Drain();
+  void NoteFailure();
   void WriteAcrossDrains(std::string_view text);
 
   static constexpr std::size_t kBufferSize = 64 * 1024;
   std::FILE* file_;
   std::size_t used_ = 0;
   bool failed_ = false;
+  int failureReason_ = 0;
   char buffer_[kBufferSize];
 };

@@ -77,7 +77,9 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   if (context == nullptr) {
     return Fail(errors, kSnapshotUsageError, "no off-screen OpenGL context: " + contextError);
   }
-  InitializeScene(theSceneStore, stdout);
+  theSettings.programName = "morvane-snapshot";
+  theSettings.sceneFolder = options.directory.c_str();
+  PrintStartupReport(InitializeScene(theSceneStore, stdout), errors);
 
   const std::uint64_t ticks = std::max(options.frames, options.keys.length);
   KeyScriptPlayer player(options.keys);

@@ -256,8 +256,9 @@ TEST_F(DisplayListCompiler, TextureNumbersSelectGlNames) {
                                 "textur=(-0.5,1,1);\ntextur=(-0.9,1,1);\ntype=gl_quads;\n"}) {
       const std::string transcript = Compile(objects, table);
       EXPECT_NE(transcript.find("glBindTexture(GL_TEXTURE_2D," + bound + ");"), std::string::npos);
-      EXPECT_EQ(transcript.find("glBindTexture(GL_TEXTURE_2D," + std::string(table.empty() ? "7" : "0")),
-                std::string::npos)
+      EXPECT_EQ(
+          transcript.find("glBindTexture(GL_TEXTURE_2D," + std::string(table.empty() ? "7" : "0")),
+          std::string::npos)
           << transcript;
     }
   }
@@ -281,15 +282,20 @@ TEST_F(DisplayListCompiler, CompileDisplayListsWritesOgllist) {
   TempDir dir;
   ScopedWorkingDirectory inDir(dir.path());
   const std::filesystem::path ogllist = dir.path() / "ogllist.txt";
-  // A transcript that cannot be opened compiles nothing.
+  // A transcript that cannot be put in place still leaves the scene compiled,
+  // and says why; nothing of the attempt is left in the folder.
   std::filesystem::create_directory(ogllist);
   Load(kBox);
-  EXPECT_EQ(CompileDisplayLists(store_), kCompileFailed);
-  EXPECT_EQ(NamedLists(), "");
-  EXPECT_FALSE(glIsList(1));
+  std::string problem;
+  EXPECT_EQ(CompileDisplayLists(store_, &problem), kCompileFailed);
+  EXPECT_EQ(NamedLists(), "1 box;");
+  EXPECT_TRUE(glIsList(1));
+  EXPECT_NE(problem, "");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
   // An older transcript is replaced.
   std::filesystem::remove(ogllist);
   dir.Write("ogllist.txt", std::string(5000, 'x'));
+  Load(kBox);
   EXPECT_EQ(CompileDisplayLists(store_), 0);
   EXPECT_EQ(ReadFileBytes(ogllist), kBoxTranscript);
 }

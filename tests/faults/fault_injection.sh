@@ -111,12 +111,16 @@ fi
 # --- The transcript cannot be created ---------------------------------------------
 
 # expect_no_transcript WHAT: exit 0, a black picture, the normal parse log.
-expect_no_transcript() {
+# A folder that cannot take the transcript: the scene is compiled and drawn
+# all the same, and one line on standard error says why.
+expect_drawn_without_transcript() {
   ((rc == 0)) || fail "$1: exit code $rc"
-  picture_is empty || fail "$1: the picture is not black (no list was compiled)"
+  picture_is normal || fail "$1: the picture differs from the normal run's"
   cmp -s "$work/$case.out" "$work/normal.out" || fail "$1: the parse log differs from the normal run's"
-  [[ ! -s $work/$case.err ]] || fail "$1: unexpected messages on standard error"
-  pass "$1: exit code 0, a black picture and the full parse log"
+  [[ $(wc -l <"$work/$case.err") == 1 ]] &&
+    grep -q "^morvane-snapshot: ogllist.txt not written (.*); the scene is drawn without it$" \
+      "$work/$case.err" || fail "$1: standard error does not say in one line why ogllist.txt is missing"
+  pass "$1: exit code 0, the normal picture and parse log, one line on standard error"
 }
 
 fresh read-only-folder
@@ -124,12 +128,11 @@ chmod 555 "$dir"
 if $can_drop_override; then
   shoot "${without_override[@]}" -- || true
   [[ ! -e $dir/ogllist.txt ]] || fail "ogllist.txt was created in a read-only folder"
-  expect_no_transcript "a read-only folder"
+  expect_drawn_without_transcript "a read-only folder"
 elif $can_mount; then
-  # shellcheck disable=SC2016 # expanded by the inner shell
   shoot unshare -m sh -c 'mount --bind "$0" "$0" && mount -o remount,bind,ro "$0" && exec "$@"' \
     "$dir" -- || true
-  expect_no_transcript "a read-only folder (read-only bind mount)"
+  expect_drawn_without_transcript "a read-only folder (read-only bind mount)"
 else
   skip "a read-only folder: permission bits cannot bind this process and no mount namespace is allowed"
 fi
@@ -138,24 +141,33 @@ chmod 755 "$dir"
 fresh transcript-is-a-folder
 mkdir "$dir/ogllist.txt"
 shoot -- || true
-expect_no_transcript "ogllist.txt is a folder"
+expect_drawn_without_transcript "ogllist.txt is a folder"
+[[ $(ls -A "$dir" | wc -l) == $(ls -A "$work/normal" | wc -l) ]] || fail "a temporary file was left behind"
 
-fresh read-only-transcript
-printf 'an earlier transcript\n' >"$dir/ogllist.txt"
-chmod 444 "$dir/ogllist.txt"
-if $can_drop_override; then
-  shoot "${without_override[@]}" -- || true
-  expect_no_transcript "a read-only ogllist.txt"
-  [[ $(cat "$dir/ogllist.txt") == "an earlier transcript" ]] ||
-    fail "the read-only ogllist.txt was changed"
-  pass "a read-only ogllist.txt keeps its earlier content"
-else
-  skip "a read-only ogllist.txt: permission bits cannot bind this process"
-fi
-
-# --- Bitmap names that are not readable files ----------------------------------------
-# Each case adds one line after the scene's own textures, so every texture the
-# scene uses keeps its number and the picture must be the normal one.
+# Whatever a folder holds under the transcript's name is replaced by a plain
+# file, never written through: a link to a file elsewhere (symbolic or hard,
+# writable or not) or a dangling one.
+outside=$work/outside.txt
+for link in symbolic hard dangling read-only-target; do
+  fresh "link-$link"
+  printf 'not to be touched\n' >"$outside"
+  chmod 644 "$outside"
+  case $link in
+    symbolic) ln -s "$outside" "$dir/ogllist.txt" ;;
+    hard) ln "$outside" "$dir/ogllist.txt" ;;
+    dangling) ln -s "$work/nowhere/ogllist.txt" "$dir/ogllist.txt" ;;
+    read-only-target) chmod 444 "$outside" && ln -s "$outside" "$dir/ogllist.txt" ;;
+  esac
+  shoot -- || fail "ogllist.txt as a $link link: exit code $rc"
+  [[ $(cat "$outside") == "not to be touched" && ! -e $work/nowhere ]] ||
+    fail "ogllist.txt as a $link link: the file it named was written"
+  [[ -f $dir/ogllist.txt && ! -L $dir/ogllist.txt && $(stat -c %h "$dir/ogllist.txt") == 1 ]] ||
+    fail "ogllist.txt as a $link link: it is not a plain file of its own afterwards"
+  cmp -s "$dir/ogllist.txt" "$work/normal-ogllist.txt" || fail "ogllist.txt as a $link link: wrong transcript"
+  picture_is normal || fail "ogllist.txt as a $link link: the picture differs from the normal run's"
+  [[ ! -s $work/$case.err ]] || fail "ogllist.txt as a $link link: messages on standard error"
+  pass "ogllist.txt as a $link link: replaced by the transcript, the linked file untouched"
+done
 
 # bad_texture WHAT NAME [RUNNER...]: NAME (already made in $dir) as a new last
 # line of textures.txt gives the open-failure message and the normal picture.
@@ -192,13 +204,6 @@ fi
 
 # --- A full disk ------------------------------------------------------------------
 
-fresh transcript-on-full-device
-ln -s /dev/full "$dir/ogllist.txt"
-shoot -- || fail "ogllist.txt on /dev/full: exit code $rc"
-picture_is normal || fail "ogllist.txt on /dev/full: the picture differs from the normal run's"
-cmp -s "$work/$case.out" "$work/normal.out" || fail "ogllist.txt on /dev/full: the parse log differs"
-pass "ogllist.txt on a full device: exit code 0 and the scene drawn as normal"
-
 fresh parse-log-on-full-device
 rc=0
 timeout 60 "$snapshot" --frames "$frames" --output "$work/$case.png" "$dir" >/dev/full \
@@ -208,11 +213,11 @@ picture_is normal || fail "the parse log on /dev/full: the picture differs from 
 cmp -s "$dir/ogllist.txt" "$work/normal-ogllist.txt" || fail "the parse log on /dev/full: the transcript differs"
 pass "the parse log on a full device: exit code 0, the normal picture and transcript"
 
-# A folder on a nearly full file system: one page is left for the transcript,
-# which needs more, so it is cut short by the full disk partway through.
+# A folder on a nearly full file system: one page is left, and the transcript
+# needs more. The earlier transcript stays whole, nothing half-written is left.
 fresh nearly-full-disk
-transcript_size=$(stat -c %s "$work/normal-ogllist.txt")
-if ((transcript_size > 4096)) && $can_mount; then
+printf 'an earlier transcript\n' >"$dir/ogllist.txt"
+if (($(stat -c %s "$work/normal-ogllist.txt") > 4096)) && $can_mount; then
   rc=0
   # shellcheck disable=SC2016 # expanded by the inner shell
   unshare -m bash -c '
@@ -228,19 +233,29 @@ if ((transcript_size > 4096)) && $can_mount; then
     status=0
     timeout 60 "$snapshot" --frames "$frames" --output "$out.png" "$dir" >"$out.out" 2>"$out.err" ||
       status=$?
-    cp "$dir/ogllist.txt" "$out-ogllist.txt" 2>/dev/null || true
+    ls -A "$dir" >"$out.files"
+    cp "$dir/ogllist.txt" "$out-ogllist.txt"
     exit $status' _ "$dir" "$snapshot" "$frames" "$work/$case" || rc=$?
-  ((rc == 0)) || fail "a nearly full disk: exit code $rc"
-  picture_is normal || fail "a nearly full disk: the picture differs from the normal run's"
-  [[ -f $work/$case-ogllist.txt ]] || fail "a nearly full disk: no transcript was created"
-  written=$(stat -c %s "$work/$case-ogllist.txt")
-  ((written < transcript_size)) || fail "a nearly full disk: the transcript was not cut short"
-  cmp -s -n "$written" "$work/$case-ogllist.txt" "$work/normal-ogllist.txt" ||
-    fail "a nearly full disk: what was written of the transcript is not its beginning"
-  pass "a nearly full disk: exit code 0, the normal picture, $written of $transcript_size transcript bytes in order"
+  expect_drawn_without_transcript "a nearly full disk"
+  [[ $(cat "$work/$case-ogllist.txt") == "an earlier transcript" ]] ||
+    fail "a nearly full disk: the earlier transcript was not kept whole"
+  [[ $(grep -vc -e '^filler$' -e '\.bmp$' -e '^[a-z]*\.txt$' "$work/$case.files") == 0 ]] ||
+    fail "a nearly full disk: a half-written file was left behind"
+  pass "a nearly full disk: the earlier transcript is kept whole"
 else
   skip "a nearly full disk: no private mount namespace for a small tmpfs"
 fi
+
+# Rejected lines and a scene that stops early are summed up in one line on
+# standard error; standard output keeps the parse log alone.
+fresh summary
+printf 's=1.234;\n' >>"$dir/objects.txt"
+sed -i '1i translate=(0,0,0);' "$dir/scene.txt"
+shoot -- || fail "a broken scene: exit code $rc"
+rejected=$(wc -l <"$dir/objects.txt")
+[[ $(cat "$work/$case.err") == "morvane-snapshot: objects.txt: 1 line rejected, at line $rejected; scene.txt: reading stopped at line 1 (expected \"begin;\"); run morvane-check $dir for details" ]] ||
+  fail "a broken scene: no summary line, or the wrong one"
+pass "a broken scene: one summary line on standard error"
 
 # The picture itself cannot be written: the program says so and fails.
 case=picture-on-full-device

@@ -1,0 +1,44 @@
+#include "app/viewer_options.h"
+
+#include <string_view>
+
+const char kViewerUsageText[] =
+    "usage: morvane [DIR]\n"
+    "Shows the scene in DIR (default: the current directory): textures.txt,\n"
+    "objects.txt and scene.txt. The parse log of objects.txt goes to standard\n"
+    "output and ogllist.txt into DIR; problems with the files are summed up in one\n"
+    "line on standard error (morvane-check DIR explains each).\n"
+    "Keys: Up/Down move, Left/Right turn, F1 looks ahead again, Escape quits.\n"
+    "Exit status: 0 after a normal quit, 1 when no window could be opened, 2 on a\n"
+    "usage error or a folder that cannot be entered.\n";
+
+ViewerCommand ParseViewerArguments(int argc, const char* const* argv, ViewerOptions& options,
+                                   std::string& error) {
+  bool directoryGiven = false;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
+      if (argument == "--") {
+        optionsEnded = true;
+      } else if (argument == "--help") {
+        return ViewerCommand::kHelp;
+      } else if (argument == "--version") {
+        return ViewerCommand::kVersion;
+      } else {
+        error = "unknown option '" + std::string(argument) + "'";
+        return ViewerCommand::kUsageError;
+      }
+      continue;
+    }
+    if (directoryGiven || argument.empty()) {
+      error = argument.empty() ? "the folder name is empty"
+                               : "more than one folder given ('" + options.directory + "' and '" +
+                                     std::string(argument) + "')";
+      return ViewerCommand::kUsageError;
+    }
+    options.directory = argument;
+    directoryGiven = true;
+  }
+  return ViewerCommand::kRun;
+}

@@ -1,0 +1,23 @@
+// The command line of morvane:
+//
+//   morvane [DIR]
+//
+// DIR is the scene folder (default: the working directory); "--" ends the
+// options. Parsing only: nothing is opened or printed here.
+#pragma once
+
+#include <string>
+
+struct ViewerOptions {
+  std::string directory = ".";  // the scene folder the viewer runs in
+};
+
+enum class ViewerCommand { kRun, kHelp, kVersion, kUsageError };
+
+// Reads argv[1..argc-1] into `options`. On kUsageError `error` holds a
+// one-line reason (an unknown option, an empty or second folder).
+ViewerCommand ParseViewerArguments(int argc, const char* const* argv, ViewerOptions& options,
+                                   std::string& error);
+
+// The --help text.
+extern const char kViewerUsageText[];
