@@ -28,9 +28,10 @@ SceneStore MakeStatements(int count) {
     for (int quad = 0; quad < 8 && written + 10 <= count; ++quad, written += 9) {
       text += "type=gl_quads;\n";
       for (int corner = 0; corner < 4; ++corner) {
-        text += "t" + std::to_string(corner) + "=(" + std::to_string(corner % 2) + ".5,0.25);\n";
-        text += "p" + std::to_string(corner) + "=(" + std::to_string(object % 100) + ".25,-" +
-                std::to_string(corner) + ".5," + std::to_string(quad) + ");\n";
+        char line[96];
+        std::snprintf(line, sizeof line, "t%d=(%d.5,0.25);\np%d=(%d.25,-%d.5,%d);\n", corner,
+                      corner % 2, corner, object % 100, corner, quad);
+        text += line;
       }
     }
     text += "endlist;\n";

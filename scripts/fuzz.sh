@@ -12,7 +12,7 @@ shift || true
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:suppressions=$PWD/tests/asan.supp
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ -DMORVANE_FUZZ=ON \
+  -DCMAKE_CXX_COMPILER=clang++ -DMORVANE_FUZZ=ON -DMORVANE_WERROR=ON \
   -DMORVANE_BUILD_TESTS=OFF -DMORVANE_BUILD_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j "$(nproc)" >/dev/null
 

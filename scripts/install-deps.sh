@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Morvane needs to build, run and test, skipping
-# those already present. Run as root on Debian 12.
+# Installs the Debian packages Morvane needs, skipping those already present.
+# Run as root on Debian 12.
+#   install-deps.sh          what the programs need to build and run
+#   install-deps.sh --tests  that, and what the tests, benchmarks and fuzzers need
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libsdl2-dev libx11-dev libpng-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
-  xvfb xdotool x11-utils man-db
+  # The viewer's message boxes draw their text with the X server's core fonts.
+  xfonts-base
 )
+if [[ ${1:-} == --tests ]]; then
+  packages+=(
+    libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev
+    xvfb xdotool x11-utils man-db
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

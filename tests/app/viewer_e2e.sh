@@ -42,16 +42,25 @@ xdo() {
   xdotool "$@"
 }
 
-# start_x WIDTHxHEIGHT: a new X server of that screen size; sets DISPLAY.
-start_x() { start_xvfb "$1x24" "$work/xvfb-$1.log" || fail "Xvfb $1 did not start"; }
+# start_x WIDTHxHEIGHT [XVFB_ARGS...]: a new X server of that screen size; sets DISPLAY.
+start_x() {
+  local size=$1
+  shift
+  start_xvfb "${size}x24" "$work/xvfb-$size-${#xvfb_pids[@]}.log" "$@" || fail "Xvfb $size did not start"
+}
 
-# start_viewer NAME: runs morvane in a fresh still copy of the scene.
+# start_viewer NAME [PREPARE [RUNNER...]]: runs morvane (under RUNNER, if given)
+# on a fresh still copy of the scene in NAME/scene, named on its command line
+# from the folder NAME; PREPARE (a command) is run on the copy first.
 start_viewer() {
   run=$work/$1
-  mkdir -p "$run"
-  cp -r "$scene"/. "$run"/
-  sed -i 's/^rotate=.*;$/rotate=(0,0,0);/' "$run/scene.txt"
-  launch_in "$run" "$morvane"
+  local prepare=${2:-true}
+  shift $(($# > 1 ? 2 : 1))
+  mkdir -p "$run/scene"
+  cp -r "$scene"/. "$run/scene"/
+  sed -i 's/^rotate=.*;$/rotate=(0,0,0);/' "$run/scene/scene.txt"
+  $prepare "$run/scene"
+  launch_in "$run" "$@" "$morvane" scene
 }
 
 shot() { "$probe" shot "$1" "$win_x" "$win_y" "$win_w" "$win_h"; }
@@ -90,7 +99,8 @@ answer() {
   fail "the box '$1' does not take $2"
 }
 
-# expect_exit LIMIT_MS AFTER: exit code 0 within LIMIT_MS (from pressed_at if set).
+# expect_exit LIMIT_MS AFTER [CODE]: exit code CODE (default 0) within LIMIT_MS
+# (from pressed_at if set).
 expect_exit() {
   local start=${pressed_at:-$(date +%s%N)}
   pressed_at=""
@@ -99,7 +109,7 @@ expect_exit() {
     sleep 0.01
   done
   elapsed_ms=$((($(date +%s%N) - start) / 1000000))
-  [[ $(cat "$run/rc") == 0 ]] || fail "exit code $(cat "$run/rc") after $2"
+  [[ $(cat "$run/rc") == "${3:-0}" ]] || fail "exit code $(cat "$run/rc") after $2"
 }
 
 # open_windowed NAME: starts the viewer, answers the question No and finds its window.
@@ -112,13 +122,32 @@ open_windowed() {
 # --- No display at all ---------------------------------------------------------
 run=$work/no-display
 mkdir -p "$run"
-(cd "$run" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$morvane" >parse.log 2>err.log) ||
-  fail "exit code $? without a display"
+status=0
+(cd "$run" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$morvane" >parse.log 2>err.log) || status=$?
+((status == 1)) || fail "exit code $status without a display, not 1"
 grep -qx "Start FullScreen?: Wollen Sie im Vollbildmodus starten?" "$run/err.log" ||
   fail "the question does not reach standard error without a display"
-grep -qx "ERROR: Failed To Register The Window Class." "$run/err.log" ||
-  fail "no window-class failure on standard error without a display"
-pass "without a display the boxes go to standard error and the exit code is 0"
+grep -q "^morvane: no window could be opened: Failed To Register The Window Class." "$run/err.log" ||
+  fail "no line saying why no window could be opened"
+pass "without a display the boxes go to standard error, one line says why, exit code 1"
+
+# --- Boxes that cannot be shown, on a read-only scene folder ------------------------
+# An X server with only its built-in fonts cannot draw a box's text. The
+# question then counts as No, and the window opens; the folder, which cannot
+# take ogllist.txt, is drawn all the same.
+start_x 1024x768 -fp built-ins
+runner=()
+((EUID == 0)) && runner=(setpriv "--bounding-set=-dac_override,-dac_read_search" --)
+start_viewer no-boxes "chmod -R a-w" "${runner[@]}"
+find_window "Morvane 2006"
+(($(lit "$work/drawn.png") > 800 * 600 / 20)) || fail "the read-only scene is not drawn"
+hold Escape 0.1
+expect_exit 3000 Escape
+chmod -R u+w "$run/scene"
+grep -qx "Start FullScreen?: Wollen Sie im Vollbildmodus starten?" "$run/err.log" ||
+  fail "the question that could not be shown is not on standard error"
+grep -q "^morvane: ogllist.txt not written" "$run/err.log" || fail "no line about the missing ogllist.txt"
+pass "a box that cannot be shown counts as No: a window shows the read-only scene"
 
 # --- Windowed runs on a 1024 × 768 screen -----------------------------------------
 start_x 1024x768
@@ -147,10 +176,11 @@ hold Escape 0.1
 expect_exit 1000 Escape
 pass "Escape ends the program with exit code 0 in $elapsed_ms ms"
 
-head -n1 "$run/ogllist.txt" | grep -qx "OPENGL-Diplay-Listen:" || fail "ogllist.txt not written"
-grep -q "glNewList((GLint) 1,GL_COMPILE);" "$run/ogllist.txt" || fail "ogllist.txt has no list"
+head -n1 "$run/scene/ogllist.txt" | grep -qx "OPENGL-Diplay-Listen:" || fail "ogllist.txt not written"
+grep -q "glNewList((GLint) 1,GL_COMPILE);" "$run/scene/ogllist.txt" || fail "ogllist.txt has no list"
+[[ ! -e $run/ogllist.txt ]] || fail "ogllist.txt was written outside the scene folder"
 grep -q "^Parse: 'name' | Value:  = Name = " "$run/parse.log" || fail "no parse log on stdout"
-pass "ogllist.txt and the parse log are written"
+pass "ogllist.txt goes into the folder named on the command line, the parse log to stdout"
 
 open_windowed close-button
 "$probe" close "$win_id"
@@ -183,8 +213,8 @@ answer "Pello GL" Escape
 find_window "ERROR"
 "$probe" find "Morvane 2006" 0 >/dev/null 2>&1 && fail "a window exists behind 'Program Will Now Close.'"
 answer "ERROR" Return
-expect_exit 3000 "the last box"
-pass "a refused full-screen mode answered No closes the program with exit code 0"
+expect_exit 3000 "the last box" 1
+pass "a refused full-screen mode answered No closes the program with exit code 1"
 
 # --- Full screen where the screen offers 800 × 600 --------------------------------
 start_x 800x600

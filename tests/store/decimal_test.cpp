@@ -96,8 +96,11 @@ TEST(Decimal, LongerTextsConvertCorrectlyRounded) {
     // Up to 10 digits with the point anywhere and an optional exponent.
     std::string digits = std::to_string(random() % 10000000000ull);
     const std::size_t point = random() % (digits.size() + 1);
-    if (point < digits.size()) digits.insert(point, ".");
-    if (random() % 4 == 0) digits += "e" + std::to_string(static_cast<int>(random() % 61) - 30);
+    if (point < digits.size()) digits = digits.substr(0, point) + '.' + digits.substr(point);
+    if (random() % 4 == 0) {
+      digits += 'e';
+      digits += std::to_string(static_cast<int>(random() % 61) - 30);
+    }
     ExpectSameDouble(digits, GeneralConversion(digits));
   }
 }

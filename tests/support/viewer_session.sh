@@ -3,13 +3,14 @@
 # free display, running a program in a scene folder with its pid and exit code
 # recorded, and ending a process that does not stop when asked.
 
-# start_xvfb SCREEN LOG: an Xvfb with one screen of SCREEN (e.g. 1024x768x24),
-# its messages in LOG; exports DISPLAY and appends its pid to xvfb_pids.
-# Returns 1 when the server does not come up.
+# start_xvfb SCREEN LOG [XVFB_ARGS...]: an Xvfb with one screen of SCREEN (e.g.
+# 1024x768x24), its messages in LOG; exports DISPLAY and appends its pid to
+# xvfb_pids. Returns 1 when the server does not come up.
 start_xvfb() {
-  local number_file
+  local number_file screen=$1 log=$2
+  shift 2
   number_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$number_file" 2>"$2" &
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp "$@" 3>"$number_file" 2>"$log" &
   xvfb_pids+=($!)
   for _ in $(seq 200); do [[ -s $number_file ]] && break || sleep 0.05; done
   if [[ ! -s $number_file ]]; then
