@@ -4,7 +4,7 @@
 
 #include "textures/dib_conversion.h"
 #include "textures/dib_section.h"
-#include "textures/mapped_file.h"
+#include "textures/file_bytes.h"
 #include "textures/message_box.h"
 
 BitmapDecodeResult DecodeBitmap(const std::uint8_t* data, std::size_t size) {
@@ -43,8 +43,8 @@ BitmapDecodeResult DecodeBitmap(const std::uint8_t* data, std::size_t size) {
 }
 
 BitmapDecodeResult ReadBitmapFile(const char* fileName) {
-  MappedFile file;
-  if (!file.Open(fileName)) {
+  FileBytes file;
+  if (!file.Read(fileName)) {
     BitmapDecodeResult result;
     result.status = BitmapStatus::kOpenFailed;
     return result;

@@ -5,7 +5,7 @@
 // Three layers, each usable alone:
 // - DecodeBitmap works on bytes already in memory and never touches the disk;
 //   fuzzing and checkers drive it directly.
-// - ReadBitmapFile maps the file and decodes it, reporting without showing.
+// - ReadBitmapFile reads the file and decodes it, reporting without showing.
 // - LoadBitmapImage is what the viewer calls: it shows any failure in a
 //   message box with the caption "Error" and returns no image.
 // A failure is one of four messages (see bitmap_status.h). A bitmap that
@@ -14,7 +14,7 @@
 // "Image file conversion error.", and a picture declaring more than
 // kMaxSectionBytes of rows is "Out of memory." before anything is allocated.
 //
-// Needs only the standard library and POSIX file mapping; the message box goes
+// Needs only the standard library and POSIX file reading; the message box goes
 // through the installed MessageBoxService.
 #pragma once
 
@@ -35,8 +35,8 @@ struct BitmapDecodeResult {
 // Empty data is a conversion error.
 BitmapDecodeResult DecodeBitmap(const std::uint8_t* data, std::size_t size);
 
-// Maps `fileName` and decodes it. A missing, empty, unmappable or non-regular
-// file gives kOpenFailed. Shows nothing.
+// Reads `fileName` and decodes it. A missing, empty, unreadable or
+// non-regular file gives kOpenFailed. Shows nothing.
 BitmapDecodeResult ReadBitmapFile(const char* fileName);
 
 // Loads `fileName` for the viewer. Returns null after showing the failure's

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <climits>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/test_files.h"
@@ -194,6 +197,32 @@ TEST(LoadBitmapImage, ShowsOneMessagePerFailure) {
     EXPECT_EQ(BitmapFailureText(result.status, c.bytes.c_str()), c.expected);
     EXPECT_EQ(boxes.shown.size(), loaded ? 0u : 1u);
   }
+}
+
+// Another program cuts the file short and writes it again while it is read, as
+// an editor does when a watched scene reloads: every read loads the picture
+// or fails with a message, and none faults on bytes that went away.
+TEST(ReadBitmapFile, SurvivesAFileShrinkingWhileRead) {
+  TempDir dir;
+  const std::string whole = WithFileHeader(
+      InfoHeaderBytes({.width = 512, .height = 512}) + std::string(512 * 512 * 3, '\x40'), 40);
+  const std::string path = dir.Write("busy.bmp", whole);
+  std::atomic<bool> reading{true};
+  std::thread rewriter([&] {
+    while (reading) {
+      if (std::FILE* file = std::fopen(path.c_str(), "r+b")) {
+        ftruncate(fileno(file), 100);
+        std::fwrite(whole.data(), 1, whole.size(), file);
+        std::fclose(file);
+      }
+    }
+  });
+  for (int i = 0; i < 300; ++i) {
+    const BitmapDecodeResult result = ReadBitmapFile(path.c_str());
+    if (result.status == BitmapStatus::kLoaded) EXPECT_EQ(result.image->width, 512);
+  }
+  reading = false;
+  rewriter.join();
 }
 
 }  // namespace
