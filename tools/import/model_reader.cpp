@@ -228,7 +228,11 @@ bool ReadModel(const std::string& path, ImportedModel& model, std::string& error
   if (model.objects.empty()) {
     error = "the model holds no triangles";
     if (model.dropped.linesAndPoints > 0) {
-      error += " (only " + std::to_string(model.dropped.linesAndPoints) + " lines and points)";
+      error += "; " + std::to_string(model.dropped.linesAndPoints) + " lines and points left out";
+    }
+    if (model.dropped.invalidTriangles > 0) {
+      error += "; " + std::to_string(model.dropped.invalidTriangles) +
+               " triangles left out whose corners are not finite numbers";
     }
     return false;
   }
