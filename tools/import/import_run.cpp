@@ -24,8 +24,8 @@ namespace fs = std::filesystem;
 // Above this many lines of objects.txt the viewer's start-up takes seconds.
 constexpr std::size_t kSlowStartLines = 1000000;
 
-// Writes one file of the folder through `write`, which returns how many
-// lines it wrote (bitmaps: 0) or false through `failed`.
+// Writes one file of the folder through `write`, which returns false when a
+// write failed; the file then keeps its old content, if it had one.
 template <typename WriteFunction>
 bool WriteFolderFile(const fs::path& dir, const std::string& name, WriteFunction write,
                      std::string& error) {
@@ -108,10 +108,9 @@ int RunImport(const ImportOptions& options, std::FILE* err) {
     const ImportedObject& object = model.objects[i];
     const ImportedMaterial& material = model.materials[object.material];
     const bool textured = object.hasTextureCoordinates && material.texture >= 0;
-    const int number = bitmaps.NumberFor(material, textured);
+    const TextureBitmaps::Choice choice = bitmaps.ChooseFor(material, textured);
     // A colour bitmap is one colour everywhere: one coordinate serves.
-    const bool showsTexture = textured && bitmaps.bitmaps()[number].fileName.starts_with("texture");
-    looks.push_back({names[i], number, showsTexture});
+    looks.push_back({names[i], choice.number, choice.picture});
   }
 
   const fs::path dir = options.directory;

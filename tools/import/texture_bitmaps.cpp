@@ -93,7 +93,8 @@ bool ScaleDownIfLarge(DecodedImage& image) {
 
 }  // namespace
 
-int TextureBitmaps::NumberFor(const ImportedMaterial& material, bool withTexture) {
+TextureBitmaps::Choice TextureBitmaps::ChooseFor(const ImportedMaterial& material,
+                                                 bool withTexture) {
   if (withTexture && material.texture >= 0 &&
       static_cast<std::size_t>(material.texture) < sources_.size()) {
     const auto known = numberOfSource_.find(material.texture);
@@ -120,7 +121,7 @@ int TextureBitmaps::NumberFor(const ImportedMaterial& material, bool withTexture
       }
       numberOfSource_.emplace(material.texture, number);
     }
-    if (number >= 0) return number;
+    if (number >= 0) return {number, true};
   }
 
   DecodedImage image;
@@ -129,13 +130,13 @@ int TextureBitmaps::NumberFor(const ImportedMaterial& material, bool withTexture
                                ToByte(material.colour[2])};
   const std::string key(reinterpret_cast<const char*>(rgb), 3);
   const auto known = numberOfColour_.find(key);
-  if (known != numberOfColour_.end()) return known->second;
+  if (known != numberOfColour_.end()) return {known->second, false};
   for (int i = 0; i < kColourSide * kColourSide; ++i)
     image.rgb.insert(image.rgb.end(), rgb, rgb + 3);
   ++notes_.colours;
   const int number = Add("colour" + std::to_string(bitmaps_.size()) + ".bmp", std::move(image));
   numberOfColour_.emplace(key, number);
-  return number;
+  return {number, false};
 }
 
 int TextureBitmaps::Add(std::string fileName, DecodedImage image) {

@@ -35,7 +35,11 @@ class TextureBitmaps {
 
   // The texture number showing `material`'s texture, or, when it has none
   // that can be decoded or `withTexture` is false, its colour.
-  int NumberFor(const ImportedMaterial& material, bool withTexture);
+  struct Choice {
+    int number = 0;
+    bool picture = false;  // false: a bitmap of one colour
+  };
+  Choice ChooseFor(const ImportedMaterial& material, bool withTexture);
 
   const std::vector<BitmapPlan>& bitmaps() const { return bitmaps_; }
   const TextureNotes& notes() const { return notes_; }
