@@ -44,13 +44,12 @@ std::string Count(std::size_t n, const char* one, const char* many) {
 
 void PrintSummary(std::FILE* err, const ImportedModel& model, const TextureNotes& notes,
                   const fs::path& dir, std::size_t objectLines) {
-  std::fprintf(err,
-               "morvane-import: wrote %s: %s, %s -> %s, %s (%zu from the model, %zu colours)\n",
-               dir.string().c_str(), Count(model.meshCount, "mesh", "meshes").c_str(),
+  std::fprintf(err, "morvane-import: wrote %s: %s, %s -> %s, %s and %s\n", dir.string().c_str(),
+               Count(model.meshCount, "mesh", "meshes").c_str(),
                Count(model.triangleCount, "triangle", "triangles").c_str(),
                Count(model.objects.size(), "object", "objects").c_str(),
-               Count(notes.fromModel + notes.colours, "bitmap", "bitmaps").c_str(), notes.fromModel,
-               notes.colours);
+               Count(notes.fromModel, "texture", "textures").c_str(),
+               Count(notes.colours, "colour bitmap", "colour bitmaps").c_str());
   std::fprintf(err, "  %zu lines of objects.txt\n", objectLines);
   std::vector<std::string> dropped;
   const DroppedParts& d = model.dropped;

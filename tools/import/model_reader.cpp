@@ -220,20 +220,25 @@ bool ReadModel(const std::string& path, ImportedModel& model, std::string& error
     if (error.empty()) error = "the file is in no format the import library reads";
     return false;
   }
-  if ((scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) != 0) {
-    error = "the import library could read only part of the model";
-    return false;
-  }
+  // A scene the library marks incomplete (cameras or animations without any
+  // mesh, say) is walked all the same: what it lacks is reported below.
   ModelWalk(*scene, fs::path(path).parent_path(), model).Run();
   if (model.objects.empty()) {
+    const DroppedParts& d = model.dropped;
     error = "the model holds no triangles";
-    if (model.dropped.linesAndPoints > 0) {
-      error += "; " + std::to_string(model.dropped.linesAndPoints) + " lines and points left out";
+    const std::pair<std::size_t, const char*> leftOut[] = {
+        {d.linesAndPoints, " lines and points"},
+        {d.invalidTriangles, " triangles whose corners are not finite numbers"},
+        {d.cameras, " cameras"},
+        {d.lights, " lights"},
+        {d.animations, " animations"}};
+    const char* separator = " (left out: ";
+    for (const auto& [count, what] : leftOut) {
+      if (count == 0) continue;
+      error += separator + std::to_string(count) + what;
+      separator = ", ";
     }
-    if (model.dropped.invalidTriangles > 0) {
-      error += "; " + std::to_string(model.dropped.invalidTriangles) +
-               " triangles left out whose corners are not finite numbers";
-    }
+    if (separator[0] == ',') error += ")";
     return false;
   }
   return true;
