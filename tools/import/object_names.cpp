@@ -3,9 +3,12 @@
 #include <cstddef>
 #include <set>
 
+#include "store/records.h"
+
 namespace {
 
-constexpr std::size_t kMaxNameLength = 19;
+// The longest name a compiled object keeps.
+constexpr std::size_t kMaxNameLength = kListNameSize - 1;
 
 std::string Sanitized(const std::string& modelName) {
   std::string name;

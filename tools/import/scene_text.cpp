@@ -1,18 +1,18 @@
 #include "tools/import/scene_text.h"
 
+#include "objects/statement_parser.h"
 #include "tools/import/bounded_number.h"
 
 namespace {
 
-// The longest vector component objects.txt accepts, and the most digits after
-// the point worth writing for a float of the fitted model's size.
-constexpr int kComponentChars = 10;
+// The most digits after the point worth writing for a float of the fitted
+// model's size.
 constexpr int kComponentDecimals = 6;
-// The longest number scene.txt reads.
+// scene.txt promises to read numbers of up to 8 characters.
 constexpr int kSceneNumberChars = 8;
 
 void WriteComponent(TextWriter& out, float value) {
-  out.Write(FormatBounded(value, kComponentChars, kComponentDecimals).view);
+  out.Write(FormatBounded(value, kMaxComponentLength, kComponentDecimals).view);
 }
 
 void WriteSceneNumber(TextWriter& out, double value) {
