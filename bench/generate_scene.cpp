@@ -2,15 +2,17 @@
 // quads, quad strips and triangle strips (some with two-texture blends),
 // scene.txt with one entry per object up to a limit, a few 24-bit bitmaps,
 // and optionally the same geometry as a Wavefront OBJ file for viewers that
-// read that format.
+// read that format. --write-obj only ever creates FILE: an existing file is
+// never replaced (it may well be a model the user brought).
 //
 //   generate_scene [--objects N] [--entries M] [--bitmap-size S] [--in-place]
-//                  [--obj FILE] DIR
+//                  [--write-obj FILE] DIR
 //
 // Objects sit on a grid in front of the camera (which looks along -z). With
 // --in-place the geometry is written in world coordinates and every entry
 // draws its object once where it stands (no translation, rotation or scaling),
 // which is what the OBJ file holds too.
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -91,7 +93,7 @@ std::vector<Vertex> StripOf(float cx, float cy, float cz, float size) {
 bool Usage() {
   std::fprintf(stderr,
                "usage: generate_scene [--objects N] [--entries M] [--bitmap-size S] "
-               "[--in-place] [--obj FILE] DIR\n");
+               "[--in-place] [--write-obj FILE] DIR\n");
   return false;
 }
 
@@ -105,7 +107,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       o.entries = std::atoi(argv[++i]);
     } else if (a == "--bitmap-size" && hasValue) {
       o.bitmapSize = std::atoi(argv[++i]);
-    } else if (a == "--obj" && hasValue) {
+    } else if (a == "--write-obj" && hasValue) {
       o.objPath = argv[++i];
     } else if (a == "--in-place") {
       o.inPlace = true;
@@ -124,6 +126,17 @@ bool ParseOptions(int argc, char** argv, Options& o) {
 int main(int argc, char** argv) {
   Options o;
   if (!ParseOptions(argc, argv, o)) return 2;
+  // The OBJ file is created first, and only if nothing has its name, so a
+  // refusal leaves everything as it was.
+  std::FILE* obj = nullptr;
+  if (!o.objPath.empty()) {
+    obj = std::fopen(o.objPath.c_str(), "wx");
+    if (obj == nullptr) {
+      std::fprintf(stderr, "generate_scene: %s: %s; --write-obj never replaces a file\n",
+                   o.objPath.c_str(), std::strerror(errno));
+      return 1;
+    }
+  }
   const std::filesystem::path dir = o.dir;
   std::filesystem::create_directories(dir);
 
@@ -142,9 +155,8 @@ int main(int argc, char** argv) {
   const float spacing = 95.0f / static_cast<float>(columns);
   const char* const types[] = {"gl_quad_strip", "gl_triangle_strip", "gl_quads"};
   std::FILE* objects = std::fopen((dir / "objects.txt").c_str(), "w");
-  std::FILE* obj = o.objPath.empty() ? nullptr : std::fopen(o.objPath.c_str(), "w");
   std::FILE* scene = std::fopen((dir / "scene.txt").c_str(), "w");
-  if (objects == nullptr || scene == nullptr || (!o.objPath.empty() && obj == nullptr)) return 1;
+  if (objects == nullptr || scene == nullptr) return 1;
   std::fprintf(scene, "begin;\nscene=main;\n");
   long objVertices = 0;
   for (int k = 0; k < o.objects; ++k) {

@@ -64,7 +64,8 @@ trap cleanup EXIT
 # --- the large scene, its OBJ twin, and the prepared floor files ---
 big=$work/big
 if [[ ! -s $big/objects.txt || ! -s $work/big.obj ]]; then
-  "$benches/generate_scene" --objects 58000 --entries 58000 --in-place --obj "$work/big.obj" \
+  rm -f "$work/big.obj"  # the generator never replaces a file
+  "$benches/generate_scene" --objects 58000 --entries 58000 --in-place --write-obj "$work/big.obj" \
     "$big" >/dev/null
 fi
 lines=$(wc -l <"$big/objects.txt")

@@ -58,7 +58,7 @@ std::int32_t ParseVector(const char* p, Statement& statement, TextWriter& log) {
       continue;
     }
     open = false;
-    if (component.length > 10) {
+    if (component.length > kMaxComponentLength) {
       char errorText[kTextSize];
       std::snprintf(errorText, sizeof errorText, "Large value %d", index);
       return Reject(statement, errorText, kComponentTooLong);

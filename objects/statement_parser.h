@@ -25,6 +25,8 @@ enum ParseResult : std::int32_t {
 
 inline constexpr int kMaxLineLength = 300;
 inline constexpr int kMaxVectorComponents = 4;
+// The longest text a vector component may have (sign, digits and point).
+inline constexpr int kMaxComponentLength = 10;
 
 // Parses the NUL-terminated `line` (lower-casing it in place) into `statement`
 // and logs what it made of it. Never reads past the terminator and never writes

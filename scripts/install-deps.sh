@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libgl1-mesa-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-  libsdl2-dev libx11-dev libpng-dev
+  libsdl2-dev libx11-dev libpng-dev libassimp-dev libstb-dev
   # The viewer's message boxes draw their text with the X server's core fonts.
   xfonts-base
 )
@@ -17,6 +17,7 @@ if [[ ${1:-} == --tests ]]; then
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xdotool x11-utils man-db
+    assimp-testmodels
   )
 fi
 

@@ -6,7 +6,7 @@ build=$1
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for program in morvane morvane-snapshot morvane-check; do
+for program in morvane morvane-snapshot morvane-check morvane-import; do
   [[ -x $prefix/bin/$program ]] || { echo "missing bin/$program"; exit 1; }
   [[ -f $prefix/share/man/man1/$program.1 ]] || { echo "missing man page $program.1"; exit 1; }
 done
@@ -15,6 +15,7 @@ for file in textures.txt objects.txt scene.txt; do
 done
 "$prefix/bin/morvane-check" --version | grep -q '^morvane-check '
 "$prefix/bin/morvane-check" "$prefix/share/morvane/demo" >/dev/null
+"$prefix/bin/morvane-import" --version | grep -q '^morvane-import '
 "$prefix/bin/morvane" --version | grep -q '^morvane '
 "$prefix/bin/morvane" --help | grep -q '^usage: morvane'
 status=0; "$prefix/bin/morvane" --no-such-option 2>/dev/null || status=$?
