@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "store/replacing_file.h"
 #include "store/text_writer.h"
 #include "tools/import/bitmap_writer.h"
 #include "tools/import/model_fit.h"
 #include "tools/import/model_reader.h"
 #include "tools/import/object_names.h"
-#include "tools/import/safe_output.h"
 #include "tools/import/scene_text.h"
 #include "tools/import/texture_bitmaps.h"
 
@@ -29,13 +29,24 @@ constexpr std::size_t kSlowStartLines = 1000000;
 template <typename WriteFunction>
 bool WriteFolderFile(const fs::path& dir, const std::string& name, WriteFunction write,
                      std::string& error) {
-  SafeOutputFile output;
-  if (!output.Open(dir, name, error)) return false;
-  if (!write(output.file())) {
-    error = "cannot write " + (dir / name).string() + ": " + std::strerror(errno);
+  ReplacingFile output((dir / name).string());
+  const bool written = output.File() != nullptr && write(output.File());
+  const int writeError = written ? 0 : (errno != 0 ? errno : EIO);
+  if (output.File() == nullptr || !output.Commit(writeError)) {
+    error = (dir / name).string() + ": " + output.Problem();
     return false;
   }
-  return output.Commit(error);
+  return true;
+}
+
+// The first of `names` that already exists in `dir` as anything (a file, a
+// folder, a link, even a dangling one), or "" when none does.
+std::string FirstExistingName(const fs::path& dir, const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    struct stat facts {};
+    if (::lstat((dir / name).c_str(), &facts) == 0) return name;
+  }
+  return "";
 }
 
 std::string Count(std::size_t n, const char* one, const char* many) {
