@@ -10,6 +10,7 @@
 
 #include "app/platform_sdl.h"
 #include "app/settings.h"
+#include "app/startup_timings.h"
 #include "app/viewer.h"
 #include "app/viewer_options.h"
 
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   theSettings.sceneFolder = options.directory.c_str();
+  StartupTimings timings;
+  if (options.timings) theSettings.timings = &timings;
   auto platform = CreateSdlPlatform();
   return RunViewer(*platform);
 }

@@ -5,7 +5,9 @@
 
 #include "app/scene_initialization.h"
 #include "app/settings.h"
+#include "app/startup_timings.h"
 #include "app/window_procedure.h"
+#include "store/phase_clock.h"
 #include "store/scene_store.h"
 
 RenderWindowHandles theRenderWindow;
@@ -73,6 +75,7 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
   request.pixelFormat.depthBits = 16;
   request.pixelFormat.doubleBuffered = true;
 
+  const PhaseClock windowPhase;
   theRenderWindow.window = platform.CreateWindow(request);
   if (theRenderWindow.window == WindowHandle::kNone) {
     return FailAfterRelease(platform, "Window Creation Error.");
@@ -94,6 +97,9 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
     return FailAfterRelease(platform, "Can't Activate The GL Rendering Context.");
   }
   theRenderWindow.contextCurrent = true;
+  if (theSettings.timings != nullptr) {
+    theSettings.timings->Add("window and context", windowPhase, "SDL's, the X server's and Mesa's");
+  }
 
   platform.ShowWindow(theRenderWindow.window);
   ResizeViewport(width, height);

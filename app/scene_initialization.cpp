@@ -2,25 +2,47 @@
 
 #include <GL/gl.h>
 
+#include "app/settings.h"
+#include "app/startup_timings.h"
 #include "compiler/display_list_compiler.h"
-#include "objects/object_reader.h"
+#include "objects/object_reading_thread.h"
 #include "scene/scene_reader.h"
+#include "store/phase_clock.h"
 #include "textures/texture_table.h"
 
 StartupReport InitializeScene(SceneStore& store, std::FILE* parseLog) {
   // Each step runs whatever the one before returned; the results only feed
   // the report.
   StartupReport report;
+  StartupTimings* const timings = theSettings.timings;
+  // objects.txt is read, and its log written, on a second thread while the
+  // textures are made; the compilation then takes each statement as it comes.
+  ObjectReadingThread objects(store, "objects.txt", parseLog);
+  PhaseClock phase(PhaseClock::Cpu::kThisThread);
   LoadTextureTable(store, "textures.txt");
   // Texturing stays on for the whole run; compiled lists only switch blending.
   glEnable(GL_TEXTURE_2D);
-  report.objectsUnreadable = ReadObjectFile(store, "objects.txt", parseLog) != 0;
+  if (timings != nullptr) timings->Add("textures", phase, "decoding ours, uploading Mesa's");
+
+  phase = PhaseClock(PhaseClock::Cpu::kThisThread);
+  CompileDisplayLists(store, &report.transcriptProblem);
+  // A walk that stopped at a rejected line leaves the rest of the file to read.
+  report.objectsUnreadable = objects.Finish() != 0;
+  if (timings != nullptr) {
+    timings->Add("compiling", phase,
+                 "GL calls Mesa's; the walk, ogllist.txt and waiting for statements ours");
+    timings->Add("reading objects.txt with the log", objects.WorkerWallSeconds(),
+                 objects.WorkerCpuSeconds(),
+                 "ours, on a second thread beside textures and compiling");
+  }
   for (std::size_t k = 0; k < store.statements.size(); ++k) {
     if (IsAccepted(store.statements[k])) continue;
     if (report.rejectedLines++ == 0) report.firstRejectedLine = k + 1;
   }
-  CompileDisplayLists(store, &report.transcriptProblem);
+
+  phase = PhaseClock(PhaseClock::Cpu::kThisThread);
   report.sceneResult = ReadSceneFile(store, "scene.txt", &report.sceneStopLine);
+  if (timings != nullptr) timings->Add("reading scene.txt", phase, "ours");
 
   glShadeModel(GL_SMOOTH);
   glClearColor(0, 0, 0, 0);

@@ -8,9 +8,14 @@
 // missing or malformed file never stops start-up, and the frames show whatever
 // the store then holds (at worst only the black clear colour).
 //
+// objects.txt is read and its parse log written on a second thread (see
+// objects/object_reading_thread.h) while this thread, which holds the GL
+// context, loads the textures and compiles the statements as they arrive;
+// every output is the same as from reading first and compiling after.
+//
 // Needs a current GL context; draws nothing, starts no timer and prints
 // nothing beyond the parse log: what went wrong is handed back for the caller
-// to report.
+// to report, and the phases' times go to theSettings.timings when it is set.
 #pragma once
 
 #include <cstdio>

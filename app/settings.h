@@ -1,10 +1,12 @@
 // The fixed settings the application shell runs with. Only the full-screen
 // flag changes at run time (the start-up question and the windowed fallback);
-// the program's name and its scene folder come from the command line and only
-// shape what is said on standard error.
+// the program's name, its scene folder and --timings come from the command
+// line and only shape what is said on standard error.
 #pragma once
 
 #include <cstdint>
+
+class StartupTimings;
 
 struct Settings {
   float moveStep = 0.15f;  // scene units per tick
@@ -15,6 +17,8 @@ struct Settings {
   std::uint32_t timerIntervalMs = 10;
   const char* programName = "morvane";
   const char* sceneFolder = ".";  // as the user named it
+  StartupTimings* timings =
+      nullptr;  // where --timings gathers the start-up phases; null without it
 };
 
 // The process's settings.

@@ -2,7 +2,10 @@
 
 #include "app/frame_tick.h"
 #include "app/render_window.h"
+#include "app/settings.h"
+#include "app/startup_timings.h"
 #include "scene/renderer.h"
+#include "store/phase_clock.h"
 #include "store/scene_store.h"
 
 void RunWindowFrameTick(Platform& platform) {
@@ -15,12 +18,19 @@ void RunWindowFrameTick(Platform& platform) {
   keys.f1 = platform.IsKeyHeld(Key::kF1);
 
   const bool glReady = theRenderWindow.contextCurrent;
+  const PhaseClock frame;
   // Escape still lets this tick's frame be drawn and presented; the loop ends
   // when it takes the quit request.
   if (RunFrameTick(theSceneStore, theFrameTickState, theCamera, keys, glReady)) {
     platform.PostQuitMessage(0);
   }
   if (glReady) platform.SwapBuffers(theRenderWindow.deviceContext);
+  // The --timings report ends with the first frame that reaches the window.
+  if (glReady && theSettings.timings != nullptr) {
+    theSettings.timings->Add("first frame", frame, "Mesa's and the window system's");
+    theSettings.timings->Print(stderr, theSettings.programName);
+    theSettings.timings = nullptr;
+  }
 }
 
 std::intptr_t HandleWindowMessage(Platform& platform, const WindowMessage& message) {

@@ -58,8 +58,7 @@ std::uint32_t TextureName(const SceneStore& store, float number) {
 // and the walk's next step lands on that rejected line.
 void CompilePrimitive(SceneStore& store, GlTranscript& gl, Cursor typePosition,
                       const WalkState& walk) {
-  const bool named =
-      typePosition < store.statements.size() && IsAccepted(store.statements[typePosition]);
+  const bool named = store.HasStatement(typePosition) && IsAccepted(store.statements[typePosition]);
   char name[kTextSize + 1] = {};
   if (named) std::memcpy(name, store.statements[typePosition].text, kTextSize);
   store.statementCursor = typePosition;
@@ -106,7 +105,7 @@ void CompileTextureBinding(SceneStore& store, GlTranscript& gl, const Statement&
   walk.sRepeat = TruncateRepeat(statement.vector[1]);
   walk.tRepeat = TruncateRepeat(statement.vector[2]);
   const Cursor next = store.statementCursor + 1;
-  if (next < store.statements.size() && KeyIs(store.statements[next], "textur")) {
+  if (store.HasStatement(next) && KeyIs(store.statements[next], "textur")) {
     store.statementCursor = next;
     CompileBlendedPair(store, gl, walk);
     return;
@@ -169,7 +168,7 @@ std::int32_t CompileStatements(SceneStore& store, TextWriter& transcript) {
   store.statementCursor = 0;
   WalkState walk;
   std::int32_t result = store.compileStatus;
-  while (store.statementCursor < store.statements.size()) {
+  while (store.HasStatement(store.statementCursor)) {
     if (!Dispatch(store, gl, walk)) {
       result = kCompileFailed;
       break;

@@ -41,9 +41,9 @@ int MinimumVertices(PrimitiveMode mode) {
   return mode == PrimitiveMode::kQuads || mode == PrimitiveMode::kQuadStrip ? 4 : 3;
 }
 
-std::size_t CountRunVertices(const SceneStore& store, Cursor first) {
+std::size_t CountRunVertices(SceneStore& store, Cursor first) {
   std::size_t vertices = 0;
-  for (Cursor at = first; at < store.statements.size(); ++at) {
+  for (Cursor at = first; store.HasStatement(at); ++at) {
     const Statement& statement = store.statements[at];
     if (!IsAccepted(statement)) break;
     if (IsRunKey(statement.key, 'p')) {
@@ -55,13 +55,13 @@ std::size_t CountRunVertices(const SceneStore& store, Cursor first) {
   return vertices;
 }
 
-std::int32_t BeginPrimitive(const SceneStore& store, GlTranscript& transcript,
+std::int32_t BeginPrimitive(SceneStore& store, GlTranscript& transcript,
                             const char* primitiveName) {
   const PrimitiveMode mode = PrimitiveModeForName(primitiveName);
   // Without a naming statement at the cursor (the end of the statements, or a
   // rejected line) the primitive has no run.
   const Cursor at = store.statementCursor;
-  const bool named = at < store.statements.size() && IsAccepted(store.statements[at]);
+  const bool named = store.HasStatement(at) && IsAccepted(store.statements[at]);
   const std::size_t vertices = named ? CountRunVertices(store, at + 1) : 0;
   const bool drawable = vertices >= static_cast<std::size_t>(MinimumVertices(mode));
   transcript.Begin(mode, drawable);
@@ -73,10 +73,11 @@ std::int32_t EmitPrimitiveVertices(SceneStore& store, GlTranscript& transcript,
   const float sFactor = static_cast<float>(sRepeat);
   const float tFactor = static_cast<float>(tRepeat);
   // A cursor past the end (or at no position) is treated as standing at the end.
-  if (store.statementCursor > store.statements.size()) {
+  if (!store.HasStatement(store.statementCursor) &&
+      store.statementCursor > store.statements.size()) {
     store.statementCursor = store.statements.size();
   }
-  while (store.statementCursor < store.statements.size()) {
+  while (store.HasStatement(store.statementCursor)) {
     const Statement& statement = store.statements[store.statementCursor];
     // A rejected line is never drawn from the values earlier lines left in
     // its record: it ends the run, and the walk then stops at it.

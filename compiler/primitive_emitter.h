@@ -27,15 +27,14 @@ PrimitiveMode PrimitiveModeForName(const char* primitiveName);
 int MinimumVertices(PrimitiveMode mode);
 
 // The number of vertex statements in the run that starts at `first`.
-std::size_t CountRunVertices(const SceneStore& store, Cursor first);
+std::size_t CountRunVertices(SceneStore& store, Cursor first);
 
 // Issues glBegin for `primitiveName` (NUL-terminated) and writes its line.
 // The cursor stands on the statement that names the primitive; the run after
 // it decides whether the primitive has enough vertices to draw anything, and
 // so whether its calls reach GL at all (no naming statement: no run). Touches
 // no cursor. Always returns 0.
-std::int32_t BeginPrimitive(const SceneStore& store, GlTranscript& transcript,
-                            const char* primitiveName);
+std::int32_t BeginPrimitive(SceneStore& store, GlTranscript& transcript, const char* primitiveName);
 
 // Emits the run of coordinates and vertices from the statement cursor onwards
 // and closes the primitive with glEnd. Leaves the cursor on the last statement

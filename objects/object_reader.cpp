@@ -20,29 +20,37 @@ constexpr std::size_t kMostStatementsReserved = std::size_t{4} << 20;
 
 }  // namespace
 
-void ReadObjectPieces(SceneStore& store, LineReader& reader, TextWriter& log) {
+void ReserveStatements(SceneStore& store, std::size_t sizeHint) {
   const std::size_t expected =
-      std::min(reader.SizeHint() / kBytesPerStatementGuess, kMostStatementsReserved);
+      std::min(sizeHint / kBytesPerStatementGuess, kMostStatementsReserved);
   store.statements.reserve(store.statements.size() + expected);
+}
+
+void ReadObjectPiece(char* piece, std::int32_t lineNumber, Statement& current, TextWriter& log) {
+  // The piece is text up to its first NUL; that is what is echoed and parsed.
+  const std::size_t textLength = std::strlen(piece);
+  log.Write(std::string_view(piece, textLength));
+  if (textLength == 0 || (piece[textLength - 1] != '\n' && piece[textLength - 1] != '\r')) {
+    log.WriteChar('\n');
+  }
+  const std::int32_t result = ParseStatement(piece, current, log);
+  if (result != kParsed) {
+    log.Write("Parse-Error: ");
+    log.WriteInt(result);
+    log.Write(" in Line: ");
+    log.WriteInt(lineNumber);
+    log.Write(".\n");
+  }
+}
+
+void ReadObjectPieces(SceneStore& store, LineReader& reader, TextWriter& log) {
+  ReserveStatements(store, reader.SizeHint());
   LineReader::Piece piece;
   std::size_t pieceLength = 0;
   std::int32_t lineNumber = 0;
   while (reader.ReadPiece(piece, pieceLength)) {
-    // The piece is text up to its first NUL; that is what is echoed and parsed.
-    const std::size_t textLength = std::strlen(piece);
-    log.Write(std::string_view(piece, textLength));
-    if (textLength == 0 || (piece[textLength - 1] != '\n' && piece[textLength - 1] != '\r')) {
-      log.WriteChar('\n');
-    }
-    const std::int32_t result = ParseStatement(piece, store.currentStatement, log);
+    ReadObjectPiece(piece, lineNumber, store.currentStatement, log);
     store.AppendCurrentStatement();
-    if (result != kParsed) {
-      log.Write("Parse-Error: ");
-      log.WriteInt(result);
-      log.Write(" in Line: ");
-      log.WriteInt(lineNumber);
-      log.Write(".\n");
-    }
     ++lineNumber;
   }
 }

@@ -21,3 +21,12 @@ std::int32_t ReadObjectFile(SceneStore& store, const char* fileName, std::FILE* 
 
 // Parses and appends every piece of `reader`, numbering them from 0.
 void ReadObjectPieces(SceneStore& store, LineReader& reader, TextWriter& log);
+
+// One piece, line number `lineNumber` (from 0): echoes it to the log, parses
+// it into `current` and logs the "Parse-Error" line when it was rejected. The
+// caller appends `current`, rejected or not.
+void ReadObjectPiece(char* piece, std::int32_t lineNumber, Statement& current, TextWriter& log);
+
+// Reserves room in store.statements for a file of `sizeHint` bytes, so a large
+// list is allocated once instead of being copied each time it doubles.
+void ReserveStatements(SceneStore& store, std::size_t sizeHint);

@@ -18,6 +18,19 @@
 using Cursor = std::size_t;
 inline constexpr Cursor kNoPosition = static_cast<Cursor>(-1);
 
+struct SceneStore;
+
+// Statements that are still being read while a walk already runs over the
+// first of them: FetchMore appends the next ones to store.statements (waiting
+// until some are ready) and returns false once no more will ever come.
+class StatementSupply {
+ public:
+  virtual bool FetchMore(SceneStore& store) = 0;
+
+ protected:
+  ~StatementSupply() = default;
+};
+
 struct SceneStore {
   // Members are declared in the order the store is laid out, so destruction
   // releases named lists, scene entries, textures and statements in that order.
@@ -25,6 +38,9 @@ struct SceneStore {
   std::vector<Statement> statements;
   Cursor statementCursor = kNoPosition;
   Cursor savedStatementCursor = kNoPosition;  // bookmark for re-emitting a primitive
+  // Where statements come from while objects.txt is still being read; null
+  // when the list is complete.
+  StatementSupply* statementSupply = nullptr;
 
   std::vector<std::uint32_t> textures;  // GL texture name per line of textures.txt
 
@@ -41,6 +57,18 @@ struct SceneStore {
   std::int32_t sceneEntryCount = 0;
 
   void AppendCurrentStatement() { statements.push_back(currentStatement); }
+
+  // Whether a statement stands at `position`, once every statement before the
+  // end of the file has arrived: walks ask this instead of comparing with the
+  // list's size, so they can start before the reading ends. May append to
+  // the list, which moves its elements: no reference into it may be held
+  // across the call.
+  bool HasStatement(Cursor position) {
+    while (position >= statements.size()) {
+      if (statementSupply == nullptr || !statementSupply->FetchMore(*this)) return false;
+    }
+    return true;
+  }
   void AppendCurrentSceneEntry() { sceneEntries.push_back(currentSceneEntry); }
   void AppendCurrentNamedList() { namedLists.push_back(currentNamedList); }
 

@@ -11,7 +11,9 @@
 #include "app/frame_tick.h"
 #include "app/scene_initialization.h"
 #include "app/settings.h"
+#include "app/startup_timings.h"
 #include "scene/renderer.h"
+#include "store/phase_clock.h"
 #include "store/scene_store.h"
 #include "tools/key_script.h"
 #include "tools/offscreen_context.h"
@@ -48,6 +50,8 @@ int CompareWithReference(const RgbPicture& picture, const RgbPicture& reference,
 }  // namespace
 
 int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
+  const PhaseClock whole;
+  StartupTimings timings;
   // The pictures' names are the caller's; the start-up's files are the folder's.
   std::error_code failure;
   const std::filesystem::path output = std::filesystem::absolute(options.output, failure);
@@ -72,31 +76,42 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   RunFrameTick(theSceneStore, theFrameTickState, theCamera, HeldKeys{}, false);
 
   std::string contextError;
+  PhaseClock phase;
   const auto context =
       OffscreenContext::Create(theSettings.width, theSettings.height, &contextError);
   if (context == nullptr) {
     return Fail(errors, kSnapshotUsageError, "no off-screen OpenGL context: " + contextError);
   }
+  timings.Add("context", phase, "Mesa's");
   theSettings.programName = "morvane-snapshot";
   theSettings.sceneFolder = options.directory.c_str();
+  theSettings.timings = &timings;
   PrintStartupReport(InitializeScene(theSceneStore, stdout), errors);
+  theSettings.timings = nullptr;
 
   const std::uint64_t ticks = std::max(options.frames, options.keys.length);
   KeyScriptPlayer player(options.keys);
   for (std::uint64_t tick = 0; tick < ticks; ++tick) {
+    phase = PhaseClock();
     const bool quit =
         RunFrameTick(theSceneStore, theFrameTickState, theCamera, player.Next(), true);
     // Where the viewer swaps buffers, the frame is finished: without that
     // point the software renderer queues frame after frame, and a long run
     // grows by megabytes a second.
     glFinish();
+    if (tick == 0) timings.Add("first frame", phase, "Mesa's");
     // The viewer ends after the tick that saw Escape; that frame is still drawn.
     if (quit) break;
   }
 
+  phase = PhaseClock();
   const RgbPicture picture{context->width(), context->height(), context->ReadRgbTopDown()};
   std::string pngError;
-  if (!WritePng(output.string(), picture, &pngError)) {
+  const bool written = WritePng(output.string(), picture, &pngError);
+  timings.Add("PNG", phase, "reading back Mesa's, encoding libpng's");
+  timings.Add("total", whole, "from the program's start, not counting loading it");
+  if (options.timings) timings.Print(errors, theSettings.programName);
+  if (!written) {
     return Fail(errors, kSnapshotCannotWrite,
                 "cannot write '" + output.string() + "': " + pngError);
   }

@@ -1,0 +1,130 @@
+#include "objects/object_reading_thread.h"
+
+#include <utility>
+
+#include "objects/object_reader.h"
+#include "store/phase_clock.h"
+
+ObjectReadingThread::ObjectReadingThread(SceneStore& store, const char* fileName, std::FILE* log)
+    : store_(store), log_(log), current_(store.currentStatement) {
+  reader_.emplace(fileName);
+  Start();
+}
+
+ObjectReadingThread::ObjectReadingThread(SceneStore& store, std::string_view bytes, std::FILE* log)
+    : store_(store), log_(log), current_(store.currentStatement) {
+  reader_.emplace(bytes);
+  Start();
+}
+
+void ObjectReadingThread::Start() {
+  // A file that cannot be opened is not read at all: no log, no statements.
+  if (!reader_->IsOpen()) {
+    reader_.reset();
+    return;
+  }
+  ReserveStatements(store_, reader_->SizeHint());
+  logWriter_.emplace(log_);
+  store_.statementSupply = this;
+  threadStarted_ = pthread_create(&thread_, nullptr, &ObjectReadingThread::RunWorker, this) == 0;
+}
+
+ObjectReadingThread::~ObjectReadingThread() {
+  if (threadStarted_) {
+    {
+      const std::lock_guard lock(mutex_);
+      stopWorker_ = true;
+    }
+    batchFreed_.notify_one();
+    pthread_join(thread_, nullptr);
+  }
+  if (store_.statementSupply == this) store_.statementSupply = nullptr;
+}
+
+void* ObjectReadingThread::RunWorker(void* self) {
+  static_cast<ObjectReadingThread*>(self)->Work();
+  return nullptr;
+}
+
+bool ObjectReadingThread::ReadBatch(Batch& batch) {
+  LineReader::Piece piece;
+  std::size_t pieceLength = 0;
+  while (batch.size() < kBatchStatements) {
+    if (!reader_->ReadPiece(piece, pieceLength)) return false;
+    ReadObjectPiece(piece, lineNumber_++, current_, *logWriter_);
+    batch.push_back(current_);
+  }
+  return true;
+}
+
+void ObjectReadingThread::Work() {
+  const PhaseClock clock(PhaseClock::Cpu::kThisThread);
+  for (bool more = true; more;) {
+    Batch batch;
+    {
+      std::unique_lock lock(mutex_);
+      batchFreed_.wait(lock,
+                       [this] { return stopWorker_ || !free_.empty() || batchesMade_ < kBatches; });
+      if (stopWorker_) break;
+      if (free_.empty()) {
+        ++batchesMade_;
+        batch.reserve(kBatchStatements);
+      } else {
+        batch = std::move(free_.back());
+        free_.pop_back();
+      }
+    }
+    more = ReadBatch(batch);
+    const std::lock_guard lock(mutex_);
+    if (!batch.empty()) queued_.push_back(std::move(batch));
+    batchQueued_.notify_one();
+  }
+  logWriter_->Flush();
+  const std::lock_guard lock(mutex_);
+  workerWallSeconds_ = clock.WallSeconds();
+  workerCpuSeconds_ = clock.CpuSeconds();
+  workerDone_ = true;
+  batchQueued_.notify_one();
+}
+
+bool ObjectReadingThread::TakeQueued(SceneStore& store, std::unique_lock<std::mutex>& lock) {
+  std::vector<Batch> taken;
+  taken.swap(queued_);
+  // The copying needs no lock: the worker only ever touches batches it holds.
+  lock.unlock();
+  for (Batch& batch : taken) {
+    store.statements.insert(store.statements.end(), batch.begin(), batch.end());
+    batch.clear();
+  }
+  lock.lock();
+  for (Batch& batch : taken) free_.push_back(std::move(batch));
+  batchFreed_.notify_one();
+  return !taken.empty();
+}
+
+bool ObjectReadingThread::FetchMore(SceneStore& store) {
+  if (!reader_.has_value() || finished_) return false;
+  if (!threadStarted_) {
+    Batch batch;
+    ReadBatch(batch);
+    store.statements.insert(store.statements.end(), batch.begin(), batch.end());
+    return !batch.empty();
+  }
+  std::unique_lock lock(mutex_);
+  batchQueued_.wait(lock, [this] { return !queued_.empty() || workerDone_; });
+  return TakeQueued(store, lock);
+}
+
+std::int32_t ObjectReadingThread::Finish() {
+  if (!finished_ && reader_.has_value()) {
+    while (FetchMore(store_)) {
+    }
+    if (threadStarted_) pthread_join(thread_, nullptr);
+    threadStarted_ = false;
+    logWriter_->Flush();
+    store_.currentStatement = current_;
+  }
+  finished_ = true;
+  if (store_.statementSupply == this) store_.statementSupply = nullptr;
+  return reader_.has_value() ? 0 : 1;
+}

@@ -1,0 +1,105 @@
+// Reading objects.txt on a second thread, so that our own share of start-up
+// (reading the file, parsing it, writing the parse log) runs on the second
+// core beside Mesa's (creating the textures, compiling the display lists),
+// which stays on the thread that holds the GL context.
+//
+// The design, small on purpose:
+// - The file is opened on the calling thread when the reading starts, so what
+//   is read is the file that stood under the name then, as a read in one go
+//   would see it, whatever start-up writes into the folder afterwards.
+// - The worker owns the line reader, the parse log's writer and a current
+//   Statement of its own (a copy of the store's). It parses piece after piece
+//   into batches of statements and never touches the store; only it writes
+//   the log, so the log holds the same bytes in the same order as before.
+// - Batches pass between the threads under one mutex and two condition
+//   variables: a filled batch is queued for the store, an emptied one comes
+//   back for reuse. At most kBatches exist, so the worker runs a bounded way
+//   ahead and the statements are never held twice over.
+// - The calling thread moves queued batches into store.statements whenever
+//   the walk asks for a statement not yet there (the store's StatementSupply),
+//   and Finish takes the rest and the last line's outcome for the store's
+//   current Statement. The store is then exactly what ReadObjectFile leaves.
+// - When no thread can be started, FetchMore reads each batch itself: slower,
+//   never different.
+//
+// Uses the standard library's mutex and condition variables and a POSIX
+// thread (whose failure is a result code, not an exception). Knows nothing of
+// GL; the walk that consumes the statements is the compiler's.
+#pragma once
+
+#include <pthread.h>
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "store/line_reader.h"
+#include "store/scene_store.h"
+#include "store/text_writer.h"
+
+class ObjectReadingThread final : public StatementSupply {
+ public:
+  // Opens `fileName` and starts reading it into batches for `store`, the
+  // parse log going to `log`; until Finish the store's statementSupply is
+  // this reading. A file that cannot be opened starts nothing.
+  ObjectReadingThread(SceneStore& store, const char* fileName, std::FILE* log);
+  // The same over bytes in memory, which must outlive the reading.
+  ObjectReadingThread(SceneStore& store, std::string_view bytes, std::FILE* log);
+  // Stops the worker early (at its next batch) if Finish was not called.
+  ~ObjectReadingThread();
+  ObjectReadingThread(const ObjectReadingThread&) = delete;
+  ObjectReadingThread& operator=(const ObjectReadingThread&) = delete;
+
+  // Appends the next statements that are ready to store.statements, waiting
+  // for the worker when none is; false once every statement has been handed over.
+  bool FetchMore(SceneStore& store) override;
+
+  // Hands over every statement left, waits for the end of the file (the log
+  // is then flushed), sets the store's current Statement to the last line's
+  // outcome and detaches the reading from the store. Returns 1 when the file
+  // could not be opened, otherwise 0, as ReadObjectFile does.
+  std::int32_t Finish();
+
+  // The worker's own wall-clock and CPU time, once Finish has returned.
+  double WorkerWallSeconds() const { return workerWallSeconds_; }
+  double WorkerCpuSeconds() const { return workerCpuSeconds_; }
+
+ private:
+  using Batch = std::vector<Statement>;
+  static constexpr std::size_t kBatchStatements = 4096;
+  static constexpr std::size_t kBatches = 16;
+
+  void Start();
+  static void* RunWorker(void* self);
+  void Work();
+  // Reads up to a batch of pieces into `batch`; false when the file has ended.
+  bool ReadBatch(Batch& batch);
+  // Moves every queued batch into the store; false when none was queued.
+  bool TakeQueued(SceneStore& store, std::unique_lock<std::mutex>& lock);
+
+  SceneStore& store_;
+  std::optional<LineReader> reader_;
+  std::FILE* log_;
+  std::optional<TextWriter> logWriter_;  // the worker's, or the caller's without a thread
+  Statement current_;
+  std::int32_t lineNumber_ = 0;
+  bool threadStarted_ = false;
+  bool finished_ = false;
+  pthread_t thread_{};
+
+  std::mutex mutex_;
+  std::condition_variable batchQueued_;  // the worker queued a batch, or ended
+  std::condition_variable batchFreed_;   // a batch came back, or the worker must stop
+  std::vector<Batch> queued_;            // filled, in file order
+  std::vector<Batch> free_;              // emptied, for reuse
+  std::size_t batchesMade_ = 0;
+  bool workerDone_ = false;
+  bool stopWorker_ = false;
+  double workerWallSeconds_ = 0;
+  double workerCpuSeconds_ = 0;
+};
