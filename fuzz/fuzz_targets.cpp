@@ -11,7 +11,7 @@
 #include <string>
 
 #include "compiler/display_list_compiler.h"
-#include "objects/object_reader.h"
+#include "objects/object_reading_thread.h"
 #include "scene/scene_reader.h"
 #include "textures/bitmap_loader.h"
 #include "textures/message_box.h"
@@ -77,11 +77,13 @@ void FuzzObjects(const std::uint8_t* data, std::size_t size) {
   store.textures.assign(size % 4, 1);
   for (std::size_t k = 0; k < store.textures.size(); ++k)
     store.textures[k] = static_cast<GLuint>(k + 1);
-  LineReader reader(Text(data, size));
-  TextWriter log(Discard());
-  ReadObjectPieces(store, reader, log);
+  // As at start-up: the bytes are read on a second thread while the walk
+  // compiles the statements as they arrive, here in batches of 1 to 8 so the
+  // walk waits for the next at every kind of place.
+  ObjectReadingThread reading(store, Text(data, size), Discard(), 1 + size / 4 % 8);
   TextWriter transcript(Discard());
   CompileStatements(store, transcript);
+  reading.Finish();
 }
 
 void FuzzScene(const std::uint8_t* data, std::size_t size) {

@@ -6,8 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// objects.txt bytes through the reader and the compile walk on a real context,
-// with a texture table of 0 to 3 slots chosen by the input's length.
+// objects.txt bytes through the reading thread and the compile walk that
+// takes its statements as they arrive, on a real context, with a texture
+// table of 0 to 3 slots chosen by the input's length.
 void FuzzObjects(const std::uint8_t* data, std::size_t size);
 
 // scene.txt bytes through the scene reader against a fixed set of named lists.

@@ -11,8 +11,12 @@ ObjectReadingThread::ObjectReadingThread(SceneStore& store, const char* fileName
   Start();
 }
 
-ObjectReadingThread::ObjectReadingThread(SceneStore& store, std::string_view bytes, std::FILE* log)
-    : store_(store), log_(log), current_(store.currentStatement) {
+ObjectReadingThread::ObjectReadingThread(SceneStore& store, std::string_view bytes, std::FILE* log,
+                                         std::size_t batchStatements)
+    : store_(store),
+      log_(log),
+      current_(store.currentStatement),
+      batchStatements_(batchStatements > 0 ? batchStatements : 1) {
   reader_.emplace(bytes);
   Start();
 }
@@ -49,7 +53,7 @@ void* ObjectReadingThread::RunWorker(void* self) {
 bool ObjectReadingThread::ReadBatch(Batch& batch) {
   LineReader::Piece piece;
   std::size_t pieceLength = 0;
-  while (batch.size() < kBatchStatements) {
+  while (batch.size() < batchStatements_) {
     if (!reader_->ReadPiece(piece, pieceLength)) return false;
     ReadObjectPiece(piece, lineNumber_++, current_, *logWriter_);
     batch.push_back(current_);
@@ -68,7 +72,7 @@ void ObjectReadingThread::Work() {
       if (stopWorker_) break;
       if (free_.empty()) {
         ++batchesMade_;
-        batch.reserve(kBatchStatements);
+        batch.reserve(batchStatements_);
       } else {
         batch = std::move(free_.back());
         free_.pop_back();

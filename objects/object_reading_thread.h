@@ -44,12 +44,18 @@
 
 class ObjectReadingThread final : public StatementSupply {
  public:
+  // Statements per batch: large enough that handing one over is rare, small
+  // enough that the walk need not wait long for the first.
+  static constexpr std::size_t kBatchStatements = 4096;
+
   // Opens `fileName` and starts reading it into batches for `store`, the
   // parse log going to `log`; until Finish the store's statementSupply is
   // this reading. A file that cannot be opened starts nothing.
   ObjectReadingThread(SceneStore& store, const char* fileName, std::FILE* log);
-  // The same over bytes in memory, which must outlive the reading.
-  ObjectReadingThread(SceneStore& store, std::string_view bytes, std::FILE* log);
+  // The same over bytes in memory, which must outlive the reading; tests and
+  // the fuzzer choose small batches to meet the walk waiting at every place.
+  ObjectReadingThread(SceneStore& store, std::string_view bytes, std::FILE* log,
+                      std::size_t batchStatements = kBatchStatements);
   // Stops the worker early (at its next batch) if Finish was not called.
   ~ObjectReadingThread();
   ObjectReadingThread(const ObjectReadingThread&) = delete;
@@ -71,7 +77,6 @@ class ObjectReadingThread final : public StatementSupply {
 
  private:
   using Batch = std::vector<Statement>;
-  static constexpr std::size_t kBatchStatements = 4096;
   static constexpr std::size_t kBatches = 16;
 
   void Start();
@@ -87,6 +92,7 @@ class ObjectReadingThread final : public StatementSupply {
   std::FILE* log_;
   std::optional<TextWriter> logWriter_;  // the worker's, or the caller's without a thread
   Statement current_;
+  std::size_t batchStatements_ = kBatchStatements;
   std::int32_t lineNumber_ = 0;
   bool threadStarted_ = false;
   bool finished_ = false;

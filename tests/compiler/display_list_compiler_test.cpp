@@ -13,10 +13,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "objects/object_reader.h"
+#include "objects/object_reading_thread.h"
 #include "tests/support/test_files.h"
 #include "tools/offscreen_context.h"
 
@@ -62,6 +64,23 @@ class DisplayListCompiler : public ::testing::Test {
     for (const NamedList& l : store_.namedLists)
       lists += std::to_string(l.listId) + " " + l.name + ";";
     return lists;
+  }
+
+  // What lists 1 to `lists` draw, as GL's feedback of every vertex with its
+  // texture coordinate, under a projection that sees far.
+  static std::string Fed(std::int32_t lists) {
+    std::vector<GLfloat> fed(1 << 18);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1e6, 1e6, -1e6, 1e6, -1e6, 1e6);
+    glFeedbackBuffer(static_cast<GLsizei>(fed.size()), GL_4D_COLOR_TEXTURE, fed.data());
+    glRenderMode(GL_FEEDBACK);
+    for (std::int32_t list = 1; list <= lists; ++list) glCallList(static_cast<GLuint>(list));
+    const GLint values = glRenderMode(GL_RENDER);
+    glLoadIdentity();
+    EXPECT_GE(values, 0) << "the feedback buffer overflowed";
+    return std::string(reinterpret_cast<const char*>(fed.data()),
+                       static_cast<std::size_t>(std::max(values, 0)) * sizeof(GLfloat));
   }
 
   static GLint Integer(GLenum name) {
@@ -344,6 +363,58 @@ TEST_F(DisplayListCompiler, ListsDrawWhatTheyRecord) {
   glBindTexture(GL_TEXTURE_2D, quartered);
   ExpectDrawn({0, 0, 0}, 4,
               {{2, 2, 255, 0, 0}, {6, 2, 0, 255, 0}, {10, 2, 255, 0, 0}, {14, 13, 255, 255, 255}});
+}
+
+// Start-up reads objects.txt on a second thread while the walk takes the
+// statements as they arrive. Whatever the batches, and wherever the walk has
+// to wait (inside a run, between the two statements of a pair, at the end),
+// the log, the transcript and the store are those of reading first.
+TEST_F(DisplayListCompiler, StatementsArrivingWhileTheWalkRunsCompileTheSame) {
+  const std::filesystem::path source(MORVANE_SOURCE_DIR);
+  std::vector<std::string> inputs = {
+      "name=a;\ntype=gl_quads;\np=(1,2,3);\np2=(4,5);\ntextur=(0,1,1);\ntextur=(1,2,2);"};
+  for (const char* folder : {"fuzz/seeds/objects", "fuzz/regressions/objects"}) {
+    for (const auto& entry : std::filesystem::directory_iterator(source / folder))
+      inputs.push_back(ReadFileBytes(entry.path()));
+  }
+  inputs.push_back(ReadFileBytes(source / "examples/broken/objects.txt"));
+  const auto outputs = [this](std::size_t batch, const std::string& bytes) {
+    store_ = SceneStore{};
+    store_.textures = {1, 2};
+    CapturedStream log;
+    CapturedStream out;
+    {
+      std::optional<ObjectReadingThread> reading;
+      TextWriter logWriter(log.file());
+      if (batch == 0) {
+        LineReader reader(bytes);
+        ReadObjectPieces(store_, reader, logWriter);
+      } else {
+        reading.emplace(store_, bytes, log.file(), batch);
+      }
+      TextWriter transcript(out.file());
+      CompileStatements(store_, transcript);
+      if (reading.has_value()) reading->Finish();
+    }
+    const auto* statements = reinterpret_cast<const char*>(store_.statements.data());
+    return std::array<std::string, 5>{
+        log.Text(), out.Text(), NamedLists(), Fed(store_.lastListId),
+        std::string(statements, store_.statements.size() * sizeof(Statement)) +
+            std::string(reinterpret_cast<const char*>(&store_.currentStatement),
+                        sizeof(Statement))};
+  };
+  for (const std::string& bytes : inputs) {
+    const auto readFirst = outputs(0, bytes);
+    for (const std::size_t batch : {1, 2, 3, 7, 4096}) {
+      SCOPED_TRACE(bytes.substr(0, 40) + "... in batches of " + std::to_string(batch));
+      const auto whileReading = outputs(batch, bytes);
+      EXPECT_EQ(whileReading[0], readFirst[0]) << "parse log";
+      EXPECT_EQ(whileReading[1], readFirst[1]) << "transcript";
+      EXPECT_EQ(whileReading[2], readFirst[2]) << "named lists";
+      EXPECT_TRUE(whileReading[3] == readFirst[3]) << "what the lists draw";
+      EXPECT_TRUE(whileReading[4] == readFirst[4]) << "statements";
+    }
+  }
 }
 
 }  // namespace
