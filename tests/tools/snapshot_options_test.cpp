@@ -100,8 +100,9 @@ TEST(ParseSnapshotArguments, DefaultsAndValues) {
   EXPECT_EQ(options.output, "snapshot.png");
   EXPECT_EQ(options.directory, ".");
 
+  EXPECT_FALSE(options.timings);
   ASSERT_EQ(Parse({"--frames", "7", "--keys=up*3 left", "--output", "a.png", "--ref", "r.png",
-                   "--threshold", "2.5", "scenes/x"},
+                   "--timings", "--threshold", "2.5", "scenes/x"},
                   options, error),
             SnapshotCommand::kRun)
       << error;
@@ -111,6 +112,7 @@ TEST(ParseSnapshotArguments, DefaultsAndValues) {
   EXPECT_EQ(options.keys.length, 4u);
   EXPECT_EQ(options.output, "a.png");
   EXPECT_EQ(options.directory, "scenes/x");
+  EXPECT_TRUE(options.timings);
 
   SnapshotOptions dashed;
   ASSERT_EQ(Parse({"--frames=2", "--", "--odd-folder"}, dashed, error), SnapshotCommand::kRun);
