@@ -14,7 +14,8 @@
 # Cases: both generated scenes, examples/demo, examples/broken, every objects
 # input of fuzz/seeds and fuzz/regressions as objects.txt in a copy of the demo
 # folder, and the failures: no objects.txt, objects.txt a folder, ogllist.txt a
-# folder (the transcript cannot be put in place), the parse log to a full disk.
+# folder (the transcript cannot be put in place), the parse log to a full disk
+# or to a pipe closed early.
 # Prints one line per case and differing file; exits 1 when anything differs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -48,6 +49,12 @@ if [[ ! -d $cases ]]; then
   cp -r examples/demo "$cases.new/ogllist-is-a-folder"
   mkdir "$cases.new/ogllist-is-a-folder/ogllist.txt"
   cp -r examples/demo "$cases.new/log-to-full-disk"
+  # The log's reader goes away after 100 bytes, while the compilation has
+  # stopped at a rejected line: the program ends by SIGPIPE, and the old
+  # ogllist.txt stays.
+  cp -r "$cases.new/generated-100k" "$cases.new/log-to-closed-pipe"
+  sed -i '10s/.*/s=123456;/' "$cases.new/log-to-closed-pipe/objects.txt"
+  echo "an earlier transcript" >"$cases.new/log-to-closed-pipe/ogllist.txt"
   mv "$cases.new" "$cases"
 fi
 
@@ -67,9 +74,14 @@ record() {
     local log=$out/parse.log
     [[ $name == log-to-full-disk ]] && log=/dev/full
     local status=0
-    (cd "$run" && "$snapshot" --output "$out/picture.png" . >"$log" 2>"$out/stderr.txt") ||
-      status=$?
-    echo "$status" >"$out/status.txt"
+    if [[ $name == log-to-closed-pipe ]]; then
+      status=$(cd "$run" && { "$snapshot" --output "$out/picture.png" . 2>"$out/stderr.txt" ||
+        echo $? >"$out/status.txt"; } | head -c 100 >"$log")
+    else
+      (cd "$run" && "$snapshot" --output "$out/picture.png" . >"$log" 2>"$out/stderr.txt") ||
+        status=$?
+      echo "$status" >"$out/status.txt"
+    fi
     [[ -f $run/ogllist.txt ]] && cp "$run/ogllist.txt" "$out/ogllist.txt"
     # Leftover temporary files would show a transcript not cleaned up.
     (cd "$run" && find . -name '.ogllist*' | sort) >"$out/leftovers.txt"

@@ -191,6 +191,10 @@ std::int32_t CompileDisplayLists(SceneStore& store, std::string* transcriptProbl
     TextWriter transcript(file.File());
     result = CompileStatements(store, transcript);
     transcript.Flush();
+    // A walk that stopped early still waits for objects.txt to be read to its
+    // end before the transcript takes the name: a start-up that ends while
+    // reading it (its parse log's reader gone) leaves ogllist.txt as it was.
+    store.AwaitAllStatements();
     writeError = transcript.FailureReason();
   }
   const bool replaced = file.File() != nullptr && file.Commit(writeError);

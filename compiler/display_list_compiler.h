@@ -14,6 +14,12 @@
 // A walk that ends or stops while a list is still open closes it, so the
 // frames that follow are drawn rather than recorded into that list.
 //
+// The walk may start while objects.txt is still being read: it never compares
+// a position with the list's size but asks the store whether a statement
+// stands there (SceneStore::HasStatement), which waits for it to arrive. So
+// it needs the statements only up to the end of the run it is in, and
+// compiles exactly what it would compile from the finished list.
+//
 // Needs a current GL context and a store whose texture table is filled. Keeps
 // nothing between runs; does not query GL errors, delete lists or read files.
 #pragma once

@@ -1,5 +1,7 @@
 #include "objects/object_reading_thread.h"
 
+#include <cerrno>
+#include <csignal>
 #include <utility>
 
 #include "objects/object_reader.h"
@@ -61,8 +63,27 @@ bool ObjectReadingThread::ReadBatch(Batch& batch) {
   return true;
 }
 
+void ObjectReadingThread::EndLikeAReadInOneGo() {
+  if (pipeSignalAllowed_ || logWriter_->FailureReason() != EPIPE) return;
+  {
+    std::unique_lock lock(mutex_);
+    batchFreed_.wait(lock, [this] { return walkStarted_ || stopWorker_; });
+  }
+  pipeSignalAllowed_ = true;
+  pthread_sigmask(SIG_UNBLOCK, &pipeSignal_, nullptr);
+}
+
 void ObjectReadingThread::Work() {
   const PhaseClock clock(PhaseClock::Cpu::kThisThread);
+  // A write to a parse log whose reader is gone raises SIGPIPE, which ends
+  // the program unless it is ignored. Read in one go, after the textures
+  // and before the compilation, the file could only end the program there.
+  // So the signal waits, blocked, until the walk has asked for statements
+  // (the textures and their boxes are then done); the compilation's
+  // transcript is not yet in place by then, and vanishes with the program.
+  sigemptyset(&pipeSignal_);
+  sigaddset(&pipeSignal_, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipeSignal_, nullptr);
   for (bool more = true; more;) {
     Batch batch;
     {
@@ -79,11 +100,13 @@ void ObjectReadingThread::Work() {
       }
     }
     more = ReadBatch(batch);
+    EndLikeAReadInOneGo();
     const std::lock_guard lock(mutex_);
     if (!batch.empty()) queued_.push_back(std::move(batch));
     batchQueued_.notify_one();
   }
   logWriter_->Flush();
+  EndLikeAReadInOneGo();
   const std::lock_guard lock(mutex_);
   workerWallSeconds_ = clock.WallSeconds();
   workerCpuSeconds_ = clock.CpuSeconds();
@@ -115,6 +138,10 @@ bool ObjectReadingThread::FetchMore(SceneStore& store) {
     return !batch.empty();
   }
   std::unique_lock lock(mutex_);
+  if (!walkStarted_) {
+    walkStarted_ = true;
+    batchFreed_.notify_one();
+  }
   batchQueued_.wait(lock, [this] { return !queued_.empty() || workerDone_; });
   return TakeQueued(store, lock);
 }

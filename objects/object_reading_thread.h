@@ -21,6 +21,8 @@
 //   current Statement. The store is then exactly what ReadObjectFile leaves.
 // - When no thread can be started, FetchMore reads each batch itself: slower,
 //   never different.
+// - A parse log whose reader is gone (a closed pipe) ends the program where
+//   reading in one go would have ended it: see Work().
 //
 // Uses the standard library's mutex and condition variables and a POSIX
 // thread (whose failure is a result code, not an exception). Knows nothing of
@@ -28,6 +30,7 @@
 #pragma once
 
 #include <pthread.h>
+#include <signal.h>
 
 #include <condition_variable>
 #include <cstddef>
@@ -84,6 +87,8 @@ class ObjectReadingThread final : public StatementSupply {
   void Work();
   // Reads up to a batch of pieces into `batch`; false when the file has ended.
   bool ReadBatch(Batch& batch);
+  // Lets a broken pipe end the program, once the walk has begun.
+  void EndLikeAReadInOneGo();
   // Moves every queued batch into the store; false when none was queued.
   bool TakeQueued(SceneStore& store, std::unique_lock<std::mutex>& lock);
 
@@ -106,6 +111,9 @@ class ObjectReadingThread final : public StatementSupply {
   std::size_t batchesMade_ = 0;
   bool workerDone_ = false;
   bool stopWorker_ = false;
+  bool walkStarted_ = false;  // the walk has asked for statements
+  sigset_t pipeSignal_{};     // the worker's own
+  bool pipeSignalAllowed_ = false;
   double workerWallSeconds_ = 0;
   double workerCpuSeconds_ = 0;
 };

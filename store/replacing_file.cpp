@@ -30,13 +30,20 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
   const std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
   // A hidden name, so a folder listing during the write does not show it as
   // one of the scene's files.
-  std::string pattern = folder + "." + name + ".XXXXXX";
-  const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+  hiddenPrefix_ = folder + "." + name + ".";
+  // Best a file without a name at all, so a program that ends before Commit
+  // (killed, or ended by a signal) leaves nothing behind; where the folder's
+  // file system cannot make one, a new file under a hidden name.
+  int fd = open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
   if (fd < 0) {
-    problem_ = Because("cannot create a file in " + (folder.empty() ? std::string(".") : folder));
-    return;
+    std::string pattern = hiddenPrefix_ + "XXXXXX";
+    fd = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) {
+      problem_ = Because("cannot create a file in " + (folder.empty() ? std::string(".") : folder));
+      return;
+    }
+    temporaryPath_ = pattern;
   }
-  temporaryPath_ = pattern;
   fchmod(fd, UsualFileMode());
   file_ = fdopen(fd, "w");
   if (file_ == nullptr) {
@@ -63,8 +70,15 @@ bool ReplacingFile::Commit(int writeError) {
   int error = writeError;
   if (error == 0 && (std::fflush(file_) != 0 || std::ferror(file_)))
     error = errno != 0 ? errno : EIO;
+  const bool named = error != 0 || !temporaryPath_.empty() || GiveHiddenName();
+  const int linkError = errno;
   if (std::fclose(file_) != 0 && error == 0) error = errno != 0 ? errno : EIO;
   file_ = nullptr;
+  if (!named) {
+    errno = linkError;
+    problem_ = Because("cannot replace " + path_);
+    return false;
+  }
   if (error != 0) {
     problem_ = std::string("writing failed: ") + std::strerror(error);
     Discard();
@@ -77,6 +91,21 @@ bool ReplacingFile::Commit(int writeError) {
   }
   temporaryPath_.clear();
   return true;
+}
+
+bool ReplacingFile::GiveHiddenName() {
+  // link() never replaces, so a name that is taken is passed over.
+  const std::string unnamed = "/proc/self/fd/" + std::to_string(fileno(file_));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string candidate =
+        hiddenPrefix_ + std::to_string(getpid()) + "-" + std::to_string(attempt);
+    if (linkat(AT_FDCWD, unnamed.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temporaryPath_ = candidate;
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
 }
 
 bool WriteNewFile(const std::string& path, const std::string& bytes, std::string* problem) {

@@ -7,7 +7,9 @@
 // folder (created exclusively, so it cannot be a planted link), and a rename
 // puts it in place of the name: the old entry, link or not, is replaced, what
 // it pointed to stays untouched, and a reader sees either the old file whole
-// or the new one whole, never half of one.
+// or the new one whole, never half of one. Where the file system allows, the
+// new file has no name at all until Commit, so a program that ends before it
+// (a signal, a kill) leaves nothing behind in the folder.
 //
 // Uses POSIX calls only; shows nothing and prints nothing. Failures are told
 // in words (what failed and the system's reason) for the caller to report.
@@ -39,8 +41,11 @@ class ReplacingFile {
 
  private:
   void Discard();
+  // Links the unnamed file under a new hidden name; false (errno set) on failure.
+  bool GiveHiddenName();
 
   std::string path_;
+  std::string hiddenPrefix_;  // the folder, a dot and the name
   std::string temporaryPath_;
   std::FILE* file_ = nullptr;
   std::string problem_;

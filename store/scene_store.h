@@ -69,6 +69,12 @@ struct SceneStore {
     }
     return true;
   }
+
+  // Waits until every statement of the file has arrived.
+  void AwaitAllStatements() {
+    while (statementSupply != nullptr && statementSupply->FetchMore(*this)) {
+    }
+  }
   void AppendCurrentSceneEntry() { sceneEntries.push_back(currentSceneEntry); }
   void AppendCurrentNamedList() { namedLists.push_back(currentNamedList); }
 
