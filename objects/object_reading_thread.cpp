@@ -70,7 +70,8 @@ void ObjectReadingThread::EndLikeAReadInOneGo() {
     batchFreed_.wait(lock, [this] { return walkStarted_ || stopWorker_; });
   }
   pipeSignalAllowed_ = true;
-  pthread_sigmask(SIG_UNBLOCK, &pipeSignal_, nullptr);
+  // The mask the program started with: a SIGPIPE it blocked stays blocked.
+  pthread_sigmask(SIG_SETMASK, &startMask_, nullptr);
 }
 
 void ObjectReadingThread::Work() {
@@ -81,9 +82,10 @@ void ObjectReadingThread::Work() {
   // So the signal waits, blocked, until the walk has asked for statements
   // (the textures and their boxes are then done); the compilation's
   // transcript is not yet in place by then, and vanishes with the program.
-  sigemptyset(&pipeSignal_);
-  sigaddset(&pipeSignal_, SIGPIPE);
-  pthread_sigmask(SIG_BLOCK, &pipeSignal_, nullptr);
+  sigset_t pipeSignal;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipeSignal, &startMask_);
   for (bool more = true; more;) {
     Batch batch;
     {

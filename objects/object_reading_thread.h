@@ -112,7 +112,7 @@ class ObjectReadingThread final : public StatementSupply {
   bool workerDone_ = false;
   bool stopWorker_ = false;
   bool walkStarted_ = false;  // the walk has asked for statements
-  sigset_t pipeSignal_{};     // the worker's own
+  sigset_t startMask_{};      // the worker's signal mask before SIGPIPE was blocked
   bool pipeSignalAllowed_ = false;
   double workerWallSeconds_ = 0;
   double workerCpuSeconds_ = 0;
