@@ -118,15 +118,15 @@ void CompileBareKeyword(GlTranscript& gl, const Statement& statement, WalkState&
     gl.EndList();
     walk.listOpen = false;
   } else if (KeyIs(statement, "list")) {
-    gl.Marker("List;\n");
+    gl.Marker(TranscriptMarker::kList);
   } else if (KeyIs(statement, "scene")) {
-    gl.Marker("Scene;\n");
+    gl.Marker(TranscriptMarker::kScene);
   } else if (KeyIs(statement, "endscene")) {
-    gl.Marker("EndScene;\n");
+    gl.Marker(TranscriptMarker::kEndScene);
   } else if (KeyIs(statement, "begin")) {
-    gl.Marker("Begin;\n");
+    gl.Marker(TranscriptMarker::kBegin);
   } else if (KeyIs(statement, "end")) {
-    gl.Marker("End;\n");
+    gl.Marker(TranscriptMarker::kEnd);
   }
 }
 

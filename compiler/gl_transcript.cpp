@@ -2,70 +2,194 @@
 
 #include <GL/gl.h>
 
-void GlTranscript::Header() {
-  out_.Write("OPENGL-Diplay-Listen:\n\n");
+#include <string_view>
+#include <utility>
+
+namespace {
+
+std::string_view MarkerText(TranscriptMarker marker) {
+  switch (marker) {
+    case TranscriptMarker::kList:
+      return "List;\n";
+    case TranscriptMarker::kScene:
+      return "Scene;\n";
+    case TranscriptMarker::kEndScene:
+      return "EndScene;\n";
+    case TranscriptMarker::kBegin:
+      return "Begin;\n";
+    case TranscriptMarker::kEnd:
+      return "End;\n";
+  }
+  return {};
 }
 
-void GlTranscript::Marker(std::string_view line) {
-  out_.Write(line);
+std::string_view BeginText(std::int32_t mode) {
+  switch (static_cast<PrimitiveMode>(mode)) {
+    case PrimitiveMode::kTriangles:
+      return "glBegin(GL_TRIANGLES);\n";
+    case PrimitiveMode::kTriangleStrip:
+      return "glBegin(GL_TRIANGLE_STRIP);\n";
+    case PrimitiveMode::kTriangleFan:
+      return "glBegin(GL_TRIANGLE_FAN);\n";
+    case PrimitiveMode::kQuadStrip:
+      return "glBegin(GL_QUAD_STRIP);\n";
+    case PrimitiveMode::kQuads:
+      break;
+  }
+  return "glBegin(GL_QUADS);\n";
+}
+
+}  // namespace
+
+void WriteTranscriptLine(const TranscriptLine& line, TextWriter& out) {
+  using Kind = TranscriptLine::Kind;
+  switch (line.kind) {
+    case Kind::kHeader:
+      out.Write("OPENGL-Diplay-Listen:\n\n");
+      return;
+    case Kind::kMarker:
+      out.Write(MarkerText(line.marker));
+      return;
+    case Kind::kNewList:
+      out.Write("glNewList((GLint) ");
+      out.WriteInt(line.number);
+      out.Write(",GL_COMPILE);\n");
+      return;
+    case Kind::kEndList:
+      out.Write("glEndList();\n\n");
+      return;
+    case Kind::kBindTexture:
+      out.Write("glBindTexture(GL_TEXTURE_2D,");
+      out.WriteInt(line.number);
+      out.Write(");\n");
+      return;
+    case Kind::kEnableBlend:
+      out.Write("glEnable(GL_BLEND);\n");
+      return;
+    case Kind::kBlendMultiply:
+      out.Write("glBlendFunc(GL_DST_COLOR, GL_ZERO);\n");
+      return;
+    case Kind::kBlendAdd:
+      out.Write("glBlendFunc(GL_ONE, GL_ONE);\n");
+      return;
+    case Kind::kDisableBlend:
+      out.Write("glDisable(GL_BLEND);\n");
+      return;
+    case Kind::kBegin:
+      out.Write(BeginText(line.number));
+      return;
+    case Kind::kTexCoord:
+      out.Write("glTexCoord2f(");
+      out.WriteFixed62(line.value[0]);
+      out.WriteChar(',');
+      out.WriteFixed62(line.value[1]);
+      out.Write(");\n");
+      return;
+    case Kind::kVertex:
+      out.Write("glVertex3f(");
+      out.WriteFixed62(line.value[0]);
+      out.WriteChar(',');
+      out.WriteFixed62(line.value[1]);
+      out.WriteChar(',');
+      out.WriteFixed62(line.value[2]);
+      out.Write(");\n");
+      return;
+    case Kind::kEnd:
+      out.Write("glEnd();\n");
+      return;
+  }
+}
+
+GlTranscript::GlTranscript(TextWriter& out) : out_(out) {
+  pending_.reserve(kLinesPerBatch);
+  writer_.emplace([this] { WriteBatches(); });
+  // Without a second thread the lines are written here, batch by batch (the
+  // job, run as it is let go, finds the hand-over closed and ends at once).
+  if (!writer_->Running()) {
+    handOver_.Close();
+    writer_.reset();
+  }
+}
+
+GlTranscript::~GlTranscript() { Finish(); }
+
+void GlTranscript::WriteBatches() {
+  Lines::Batch batch;
+  while (handOver_.Receive(batch)) {
+    for (const TranscriptLine& line : batch) WriteTranscriptLine(line, out_);
+    handOver_.Return(std::move(batch));
+  }
+}
+
+void GlTranscript::SendPending() {
+  if (!writer_.has_value()) {
+    for (const TranscriptLine& line : pending_) WriteTranscriptLine(line, out_);
+    pending_.clear();
+    return;
+  }
+  Lines::Batch next;
+  // The writer never stops taking batches, so an empty one always comes.
+  handOver_.TakeEmpty(next);
+  handOver_.Submit(std::move(pending_));
+  pending_ = std::move(next);
+}
+
+void GlTranscript::Finish() {
+  SendPending();
+  if (!writer_.has_value()) return;
+  handOver_.Close();
+  writer_.reset();  // waits for the last batch
+}
+
+void GlTranscript::Header() { Record({TranscriptLine::Kind::kHeader, {}, 0, {}}); }
+
+void GlTranscript::Marker(TranscriptMarker marker) {
+  Record({TranscriptLine::Kind::kMarker, marker, 0, {}});
 }
 
 void GlTranscript::NewList(std::int32_t id) {
   glNewList(static_cast<GLuint>(id), GL_COMPILE);
-  out_.Write("glNewList((GLint) ");
-  out_.WriteInt(id);
-  out_.Write(",GL_COMPILE);\n");
+  Record({TranscriptLine::Kind::kNewList, {}, id, {}});
 }
 
 void GlTranscript::EndList() {
   glEndList();
-  out_.Write("glEndList();\n\n");
+  Record({TranscriptLine::Kind::kEndList, {}, 0, {}});
 }
 
 void GlTranscript::BindTexture(std::uint32_t name) {
   glBindTexture(GL_TEXTURE_2D, name);
-  out_.Write("glBindTexture(GL_TEXTURE_2D,");
   // The line shows the name as a signed "%d" would.
-  out_.WriteInt(static_cast<std::int32_t>(name));
-  out_.Write(");\n");
+  Record({TranscriptLine::Kind::kBindTexture, {}, static_cast<std::int32_t>(name), {}});
 }
 
 void GlTranscript::EnableBlend() {
   glEnable(GL_BLEND);
-  out_.Write("glEnable(GL_BLEND);\n");
+  Record({TranscriptLine::Kind::kEnableBlend, {}, 0, {}});
 }
 
 void GlTranscript::BlendMultiply() {
   glBlendFunc(GL_DST_COLOR, GL_ZERO);
-  out_.Write("glBlendFunc(GL_DST_COLOR, GL_ZERO);\n");
+  Record({TranscriptLine::Kind::kBlendMultiply, {}, 0, {}});
 }
 
 void GlTranscript::BlendAdd() {
   glBlendFunc(GL_ONE, GL_ONE);
-  out_.Write("glBlendFunc(GL_ONE, GL_ONE);\n");
+  Record({TranscriptLine::Kind::kBlendAdd, {}, 0, {}});
 }
 
 void GlTranscript::DisableBlend() {
   glDisable(GL_BLEND);
-  out_.Write("glDisable(GL_BLEND);\n");
+  Record({TranscriptLine::Kind::kDisableBlend, {}, 0, {}});
 }
 
 void GlTranscript::Begin(PrimitiveMode mode, bool drawable) {
   // Any value outside the table begins quads, in the call and in the line alike.
-  std::string_view line = "glBegin(GL_QUADS);\n";
   switch (mode) {
     case PrimitiveMode::kTriangles:
-      line = "glBegin(GL_TRIANGLES);\n";
-      break;
     case PrimitiveMode::kTriangleStrip:
-      line = "glBegin(GL_TRIANGLE_STRIP);\n";
-      break;
     case PrimitiveMode::kTriangleFan:
-      line = "glBegin(GL_TRIANGLE_FAN);\n";
-      break;
     case PrimitiveMode::kQuadStrip:
-      line = "glBegin(GL_QUAD_STRIP);\n";
-      break;
     case PrimitiveMode::kQuads:
       break;
     default:
@@ -74,31 +198,21 @@ void GlTranscript::Begin(PrimitiveMode mode, bool drawable) {
   }
   drawing_ = drawable;
   if (drawing_) glBegin(static_cast<GLenum>(mode));
-  out_.Write(line);
+  Record({TranscriptLine::Kind::kBegin, {}, static_cast<std::int32_t>(mode), {}});
 }
 
 void GlTranscript::TexCoord(float s, float t, float scaledS, float scaledT) {
   glTexCoord2f(scaledS, scaledT);
-  out_.Write("glTexCoord2f(");
-  out_.WriteFixed62(s);
-  out_.WriteChar(',');
-  out_.WriteFixed62(t);
-  out_.Write(");\n");
+  Record({TranscriptLine::Kind::kTexCoord, {}, 0, {s, t, 0}});
 }
 
 void GlTranscript::Vertex(float x, float y, float z) {
   if (drawing_) glVertex3f(x, y, z);
-  out_.Write("glVertex3f(");
-  out_.WriteFixed62(x);
-  out_.WriteChar(',');
-  out_.WriteFixed62(y);
-  out_.WriteChar(',');
-  out_.WriteFixed62(z);
-  out_.Write(");\n");
+  Record({TranscriptLine::Kind::kVertex, {}, 0, {x, y, z}});
 }
 
 void GlTranscript::End() {
   if (drawing_) glEnd();
   drawing_ = true;
-  out_.Write("glEnd();\n");
+  Record({TranscriptLine::Kind::kEnd, {}, 0, {}});
 }

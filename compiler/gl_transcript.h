@@ -1,20 +1,26 @@
 // The GL calls the display list compiler makes, each paired with its line of
 // the ogllist.txt transcript.
 //
-// Every call is made first and its line written directly after it, from one
+// Every call is made first and its line recorded directly after it, from one
 // method, so the transcript cannot drift away from what was compiled. Marker
-// lines ("List;", "Scene;" ...) stand for no GL call and are written alone.
-// The transcript is a caller-given TextWriter: buffered, so a transcript of a
-// million lines costs no system call per line, and a failed write (a full
-// disk) is remembered there but never stops the compilation.
+// lines ("List;", "Scene;" ...) stand for no GL call and are recorded alone.
 //
-// Needs a current GL context. Queries no GL error and keeps no state of its
-// own beyond the writer it wraps.
+// The lines are formatted and written on a thread of their own, so the thread
+// that holds the GL context spends its time on GL: the calls' values are
+// recorded in batches, and the other thread turns them into text in the same
+// order (when no thread can be started, this one does it, with the same
+// bytes). The transcript is a caller-given TextWriter: buffered, so a
+// transcript of a million lines costs no system call per line, and a failed
+// write (a full disk) is remembered there but never stops the compilation.
+//
+// Needs a current GL context. Queries no GL error.
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+#include <optional>
 
+#include "store/background_job.h"
+#include "store/batch_hand_over.h"
 #include "store/text_writer.h"
 
 // The primitive modes the compiler can begin; the values are GL's own.
@@ -26,15 +32,54 @@ enum class PrimitiveMode : std::uint32_t {
   kQuadStrip = 0x0008,
 };
 
+// The lines that stand for no GL call.
+enum class TranscriptMarker : std::uint8_t { kList, kScene, kEndScene, kBegin, kEnd };
+
+// One line of the transcript, as recorded on the GL thread.
+struct TranscriptLine {
+  enum class Kind : std::uint8_t {
+    kHeader,
+    kMarker,
+    kNewList,
+    kEndList,
+    kBindTexture,
+    kEnableBlend,
+    kBlendMultiply,
+    kBlendAdd,
+    kDisableBlend,
+    kBegin,
+    kTexCoord,
+    kVertex,
+    kEnd,
+  };
+  Kind kind;
+  TranscriptMarker marker;  // kMarker
+  std::int32_t number;      // the list id, texture name or primitive mode
+  float value[3];           // the texture pair or the vertex
+};
+
+// Appends the text of `line` to `out`.
+void WriteTranscriptLine(const TranscriptLine& line, TextWriter& out);
+
 class GlTranscript {
  public:
-  // `out` must outlive this object.
-  explicit GlTranscript(TextWriter& out) : out_(out) {}
+  // `out` must outlive this object, and is written only by this object's
+  // thread until Finish.
+  explicit GlTranscript(TextWriter& out);
+  // Finishes the transcript.
+  ~GlTranscript();
+  GlTranscript(const GlTranscript&) = delete;
+  GlTranscript& operator=(const GlTranscript&) = delete;
 
-  // Writes the title line and the empty line that open the transcript.
+  // Waits until every line recorded so far is written to the writer (which
+  // still buffers it: flushing is the caller's). Lines recorded later are
+  // written directly.
+  void Finish();
+
+  // The title line and the empty line that open the transcript.
   void Header();
-  // Writes `line` as it is, with no GL call (the structural keyword markers).
-  void Marker(std::string_view line);
+  // A marker line, with no GL call (the structural keywords).
+  void Marker(TranscriptMarker marker);
 
   void NewList(std::int32_t id);         // glNewList(id, GL_COMPILE)
   void EndList();                        // glEndList(), then an empty line
@@ -57,6 +102,20 @@ class GlTranscript {
   void End();                              // glEnd()
 
  private:
+  using Lines = BatchHandOver<TranscriptLine>;
+  static constexpr std::size_t kLinesPerBatch = 4096;
+  static constexpr std::size_t kBatches = 8;
+
+  void Record(const TranscriptLine& line) {
+    pending_.push_back(line);
+    if (pending_.size() == kLinesPerBatch) SendPending();
+  }
+  void SendPending();
+  void WriteBatches();
+
   TextWriter& out_;
   bool drawing_ = true;  // whether the open primitive's calls reach GL
+  Lines handOver_{kLinesPerBatch, kBatches};
+  Lines::Batch pending_;
+  std::optional<BackgroundJob> writer_;  // while the lines go to another thread
 };
