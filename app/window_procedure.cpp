@@ -1,7 +1,9 @@
 #include "app/window_procedure.h"
 
+#include "app/authoring.h"
 #include "app/frame_tick.h"
 #include "app/render_window.h"
+#include "app/settings.h"
 #include "scene/renderer.h"
 #include "store/scene_store.h"
 
@@ -15,12 +17,16 @@ void RunWindowFrameTick(Platform& platform) {
   keys.f1 = platform.IsKeyHeld(Key::kF1);
 
   const bool glReady = theRenderWindow.contextCurrent;
+  if (glReady) RunAuthoringBeforeFrame();
   // Escape still lets this tick's frame be drawn and presented; the loop ends
   // when it takes the quit request.
   if (RunFrameTick(theSceneStore, theFrameTickState, theCamera, keys, glReady)) {
     platform.PostQuitMessage(0);
   }
-  if (glReady) platform.SwapBuffers(theRenderWindow.deviceContext);
+  if (glReady) {
+    RunAuthoringAfterFrame(theSettings.width, theSettings.height);
+    platform.SwapBuffers(theRenderWindow.deviceContext);
+  }
 }
 
 std::intptr_t HandleWindowMessage(Platform& platform, const WindowMessage& message) {
@@ -37,6 +43,8 @@ std::intptr_t HandleWindowMessage(Platform& platform, const WindowMessage& messa
       platform.PostQuitMessage(0);
       return 0;
     case MessageKind::kKeyDown:
+      HandleAuthoringKey(message.key, message.repeat);
+      return 0;
     case MessageKind::kKeyUp:
       return 0;
     case MessageKind::kSysCommand:

@@ -79,8 +79,10 @@ bool ReplacingFile::Commit(int writeError) {
   return true;
 }
 
-bool WriteNewFile(const std::string& path, const std::string& bytes, std::string* problem) {
+bool WriteNewFile(const std::string& path, const std::string& bytes, std::string* problem,
+                  bool* nameTaken) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (nameTaken != nullptr) *nameTaken = fd < 0 && errno == EEXIST;
   if (fd < 0) {
     if (problem != nullptr) *problem = Because("cannot create " + path);
     return false;

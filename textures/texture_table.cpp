@@ -26,14 +26,22 @@ void UploadImage(const RgbImage& image) {
 
 }  // namespace
 
-void LoadTexturePieces(SceneStore& store, LineReader& reader) {
+std::vector<std::string> ReadTextureNames(LineReader& reader) {
+  std::vector<std::string> names;
   LineReader::Piece line;
   std::size_t length = 0;
-  for (std::size_t k = 0; reader.ReadPiece(line, length); ++k) {
+  while (reader.ReadPiece(line, length)) {
     if (line[length - 1] == '\n' || line[length - 1] == '\r') line[length - 1] = '\0';
+    names.emplace_back(line);  // a NUL byte ends the name
+  }
+  return names;
+}
 
+void LoadTexturePieces(SceneStore& store, LineReader& reader) {
+  const std::vector<std::string> names = ReadTextureNames(reader);
+  for (std::size_t k = 0; k < names.size(); ++k) {
     // The image comes first, so a failure is shown before the slot exists.
-    const RgbImagePtr image = LoadBitmapImage(line);
+    const RgbImagePtr image = LoadBitmapImage(names[k].c_str());
     store.GrowTextures(k + 1);
     glGenTextures(1, &store.textures[k]);
     glBindTexture(GL_TEXTURE_2D, store.textures[k]);

@@ -17,6 +17,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "store/line_reader.h"
 #include "store/scene_store.h"
@@ -28,3 +30,8 @@ std::int32_t LoadTextureTable(SceneStore& store, const char* fileName);
 
 // The same for lines already open in `reader`: one slot per piece.
 void LoadTexturePieces(SceneStore& store, LineReader& reader);
+
+// The bitmap file name of each piece of `reader`, in order, as the table
+// loads them: one final newline or carriage return removed, a NUL byte ending
+// the name. Touches neither the disk beyond the reader nor GL.
+std::vector<std::string> ReadTextureNames(LineReader& reader);

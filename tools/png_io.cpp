@@ -2,6 +2,8 @@
 
 #include <png.h>
 
+#include "store/replacing_file.h"
+
 #include <cstdio>
 #include <memory>
 
@@ -40,6 +42,38 @@ bool WritePng(const std::string& path, const RgbPicture& picture, std::string* e
   png_image_free(&image);
   if (!written || std::fflush(file.get()) != 0) {
     SetError(error, "cannot write " + path);
+    return false;
+  }
+  return true;
+}
+
+bool WriteNewPng(const std::string& path, const RgbPicture& picture, std::string* error,
+                 bool* nameTaken) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(picture.width);
+  image.height = static_cast<png_uint_32>(picture.height);
+  image.format = PNG_FORMAT_RGB;
+  image.flags = PNG_IMAGE_FLAG_FAST;
+  png_alloc_size_t size = 0;
+  std::string bytes;
+  bool encoded =
+      png_image_write_to_memory(&image, nullptr, &size, 0, picture.pixels.data(), 0, nullptr) != 0;
+  if (encoded) {
+    bytes.resize(size);
+    encoded = png_image_write_to_memory(&image, bytes.data(), &size, 0, picture.pixels.data(), 0,
+                                        nullptr) != 0;
+    bytes.resize(size);
+  }
+  png_image_free(&image);
+  if (nameTaken != nullptr) *nameTaken = false;
+  if (!encoded) {
+    SetError(error, "cannot encode " + path);
+    return false;
+  }
+  std::string problem;
+  if (!WriteNewFile(path, bytes, &problem, nameTaken)) {
+    SetError(error, problem);
     return false;
   }
   return true;

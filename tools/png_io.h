@@ -15,6 +15,12 @@ struct RgbPicture {
 // the file cannot be written.
 bool WritePng(const std::string& path, const RgbPicture& picture, std::string* error = nullptr);
 
+// Writes `picture` as a PNG into a new file `path`, never replacing or
+// following anything already under that name. Returns false (and sets
+// `error`, and `nameTaken` when the name was the reason) when it cannot.
+bool WriteNewPng(const std::string& path, const RgbPicture& picture, std::string* error,
+                 bool* nameTaken = nullptr);
+
 // Reads any PNG as 8-bit RGB (palettes expanded, alpha and 16-bit depth
 // dropped). Returns false (and sets `error`) when the file is missing or not a PNG.
 bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error = nullptr);
