@@ -36,8 +36,10 @@ void SceneWatcher::Close() {
 }
 
 bool SceneWatcher::Watch() {
-  Close();
-  fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  // One notification queue for the whole run: a change made while the scene
+  // was being loaded stays queued for the next look instead of being lost
+  // with an old queue.
+  if (fd_ < 0) fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   if (fd_ < 0) {
     problem_ = std::string("file notifications are unavailable: ") + std::strerror(errno);
     return false;
@@ -49,12 +51,18 @@ bool SceneWatcher::Watch() {
       if (!name.empty()) paths.push_back(std::move(name));
     }
   }
+  std::map<int, std::set<std::string>> namesByWatch;
   for (const std::string& path : paths) {
     const auto [folder, name] = SplitPath(path);
     // The same folder gives the same watch, so its names gather in one set.
     const int watch = inotify_add_watch(fd_, folder.c_str(), kFolderEvents);
-    if (watch >= 0) namesByWatch_[watch].insert(name);
+    if (watch >= 0) namesByWatch[watch].insert(name);
   }
+  // Folders that no longer hold a file of the scene are let go.
+  for (const auto& [watch, names] : namesByWatch_) {
+    if (namesByWatch.count(watch) == 0) inotify_rm_watch(fd_, watch);
+  }
+  namesByWatch_ = std::move(namesByWatch);
   return true;
 }
 

@@ -24,9 +24,10 @@ class SceneWatcher {
   SceneWatcher(const SceneWatcher&) = delete;
   SceneWatcher& operator=(const SceneWatcher&) = delete;
 
-  // (Re)starts watching the three files and the bitmaps named in
-  // textures.txt as it stands now. False when notifications are unavailable;
-  // Problem() says why.
+  // Watches the three files and the bitmaps named in textures.txt as it
+  // stands now (again after each load, as the names may have changed).
+  // Notifications that arrived before are kept. False when notifications are
+  // unavailable; Problem() says why.
   bool Watch();
 
   // Takes the notifications that have arrived. True once, when a watched file
