@@ -1,11 +1,11 @@
 #include "app/render_window.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include "app/scene_initialization.h"
 #include "app/settings.h"
 #include "app/window_procedure.h"
+#include "scene/renderer.h"
 #include "store/scene_store.h"
 
 RenderWindowHandles theRenderWindow;
@@ -44,7 +44,6 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
     ShowStartupError(platform, "Failed To Register The Window Class.");
     return false;
   }
-  theRenderWindow.classRegistered = true;
 
   if (theSettings.fullScreen && !platform.ChangeDisplayMode(width, height, bits)) {
     const MessageBoxAnswer answer = platform.ShowMessageBox(
@@ -137,7 +136,6 @@ void CloseRenderWindow(Platform& platform) {
   if (!platform.UnregisterWindowClass(kWindowClassName)) {
     ShowShutdownError(platform, "Could Not Unregister Class.");
   }
-  theRenderWindow.classRegistered = false;
   // A destroyed window has taken its timer with it; this stops nothing then.
   platform.KillTimer(theRenderWindow.window, kFrameTimerId);
 }
@@ -146,9 +144,5 @@ void ResizeViewport(std::int32_t width, std::int32_t height) {
   if (!theRenderWindow.contextCurrent) return;
   if (height == 0) height = 1;
   glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  // The near plane is the single-precision 0.1 the projection has always used.
-  gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height),
-                 static_cast<double>(0.1f), 100.0);
+  LoadLens(width, height);
 }

@@ -1,20 +1,14 @@
 #include "fuzz/fuzz_targets.h"
 
-#include <cstdio>
+#include <GL/gl.h>
+
 #include <memory>
 #include <string_view>
-
-#include <GL/gl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <string>
 
 #include "compiler/display_list_compiler.h"
 #include "objects/object_reader.h"
 #include "scene/scene_reader.h"
 #include "textures/bitmap_loader.h"
-#include "textures/message_box.h"
 #include "textures/texture_table.h"
 #include "tools/offscreen_context.h"
 
@@ -27,50 +21,14 @@ bool EnsureContext() {
   return context != nullptr;
 }
 
-std::FILE* Discard() {
-  static std::FILE* const sink = std::fopen("/dev/null", "w");
-  return sink;
-}
-
 std::string_view Text(const std::uint8_t* data, std::size_t size) {
   return {reinterpret_cast<const char*>(data), size};
-}
-
-// Nobody is there to dismiss a box, and printing each would drown the fuzzer.
-class SilentMessageBoxes : public MessageBoxService {
- public:
-  void ShowMessage(const char*, const char*) override {}
-};
-
-// A working folder with two small bitmaps, so texture names can hit real files.
-bool EnterBitmapFolder() {
-  static const bool entered = [] {
-    char folder[] = "/tmp/morvane-fuzz-XXXXXX";
-    if (mkdtemp(folder) == nullptr || chdir(folder) != 0) return false;
-    // 2 x 2, 24 bits per pixel, and 1 x 1 with a two-colour palette.
-    const unsigned char rgb[] = {
-        'B', 'M', 70, 0, 0,  0, 0,   0, 0, 0, 54,  0, 0, 0, 40, 0, 0,   0,   2,   0,   0, 0, 2, 0,
-        0,   0,   1,  0, 24, 0, 0,   0, 0, 0, 0,   0, 0, 0, 0,  0, 0,   0,   0,   0,   0, 0, 0, 0,
-        0,   0,   0,  0, 0,  0, 255, 0, 0, 0, 255, 0, 0, 0, 0,  0, 255, 255, 255, 255, 0, 0};
-    const unsigned char pal[] = {40, 0, 0, 0, 1, 0, 0,   0, 1,   0, 0, 0, 1,   0, 1, 0, 0, 0,
-                                 0,  0, 0, 0, 0, 0, 0,   0, 0,   0, 0, 0, 0,   0, 2, 0, 0, 0,
-                                 0,  0, 0, 0, 0, 0, 255, 0, 255, 0, 0, 0, 128, 0, 0, 0};
-    std::FILE* a = std::fopen("a.bmp", "wb");
-    std::FILE* b = std::fopen("b.bmp", "wb");
-    if (a == nullptr || b == nullptr) return false;
-    std::fwrite(rgb, 1, sizeof rgb, a);
-    std::fwrite(pal, 1, sizeof pal, b);
-    std::fclose(a);
-    std::fclose(b);
-    return true;
-  }();
-  return entered;
 }
 
 }  // namespace
 
 void FuzzObjects(const std::uint8_t* data, std::size_t size) {
-  if (!EnsureContext() || Discard() == nullptr) return;
+  if (!EnsureContext()) return;
   SceneStore store;
   // The table's size, 0 included, follows the input's length, so the fuzzer
   // meets every size without a byte of objects.txt spent on choosing it.
@@ -78,9 +36,9 @@ void FuzzObjects(const std::uint8_t* data, std::size_t size) {
   for (std::size_t k = 0; k < store.textures.size(); ++k)
     store.textures[k] = static_cast<GLuint>(k + 1);
   LineReader reader(Text(data, size));
-  TextWriter log(Discard());
+  TextWriter log(nullptr);  // a writer without a file discards
   ReadObjectPieces(store, reader, log);
-  TextWriter transcript(Discard());
+  TextWriter transcript(nullptr);
   CompileStatements(store, transcript);
 }
 
@@ -97,17 +55,8 @@ void FuzzScene(const std::uint8_t* data, std::size_t size) {
 }
 
 void FuzzTextureList(const std::uint8_t* data, std::size_t size) {
-  static SilentMessageBoxes silent;
-  if (!EnsureContext() || !EnterBitmapFolder()) return;
-  SetMessageBoxService(&silent);
-  SceneStore store;
   LineReader reader(Text(data, size));
-  LoadTexturePieces(store, reader);
-  // The viewer keeps its textures for good; a harness that ran millions of
-  // start-ups in one context must give them back.
-  if (!store.textures.empty()) {
-    glDeleteTextures(static_cast<GLsizei>(store.textures.size()), store.textures.data());
-  }
+  ReadTextureNames(reader);
 }
 
 void FuzzBitmap(const std::uint8_t* data, std::size_t size) {

@@ -13,8 +13,8 @@ void FuzzObjects(const std::uint8_t* data, std::size_t size);
 // scene.txt bytes through the scene reader against a fixed set of named lists.
 void FuzzScene(const std::uint8_t* data, std::size_t size);
 
-// textures.txt bytes through the texture table loader on a real context; the
-// names are looked up in a folder holding a few small bitmaps.
+// textures.txt bytes through the reader of bitmap names (the bitmaps
+// themselves have a harness of their own).
 void FuzzTextureList(const std::uint8_t* data, std::size_t size);
 
 // Bitmap file bytes through the bitmap decoder.
