@@ -6,12 +6,12 @@
 # than a limit. Prints both at the warm-up and at the end.
 #
 # Not part of the test suite (1,000 reloads take a few minutes). A short run:
-#   tests/soak/reload_soak.sh build/app/morvane examples/demo 50
+#   scripts/soak-reload.sh build/app/morvane examples/demo 50
 #
 # usage: reload_soak.sh MORVANE SCENE_FOLDER [RELOADS]   (default 1000)
 # environment: MORVANE_SOAK_RSS_LIMIT_KB  allowed growth (default 2048)
 set -euo pipefail
-source "$(dirname "$0")/../support/viewer_session.sh"
+source "$(dirname "$0")/../tests/support/viewer_session.sh"
 
 morvane=$(realpath "$1")
 scene=$(realpath "$2")

@@ -8,7 +8,7 @@
 # end the program with exit code 0.
 #
 # Not part of the test suite (it runs for minutes). A 20-second smoke run:
-#   tests/soak/viewer_soak.sh build/app/morvane build/tests/app/x_probe examples/demo 20
+#   scripts/soak-viewer.sh build/app/morvane build/tests/app/x_probe examples/demo 20
 #
 # usage: viewer_soak.sh MORVANE X_PROBE SCENE_FOLDER [SECONDS]   (default 600)
 # environment:
@@ -16,7 +16,7 @@
 #                              16384 for a sanitizer build)
 #   MORVANE_SOAK_SAMPLES       keep the samples ("second rss_kb fds threads") there
 set -euo pipefail
-source "$(dirname "$0")/../support/viewer_session.sh"
+source "$(dirname "$0")/../tests/support/viewer_session.sh"
 
 morvane=$(realpath "$1")
 probe=$(realpath "$2")
