@@ -10,7 +10,7 @@
 # Not part of the test suite (it runs for minutes). A 20-second smoke run:
 #   scripts/soak-viewer.sh build/app/morvane build/tests/app/x_probe examples/demo 20
 #
-# usage: viewer_soak.sh MORVANE X_PROBE SCENE_FOLDER [SECONDS]   (default 600)
+# usage: soak-viewer.sh MORVANE X_PROBE SCENE_FOLDER [SECONDS]   (default 600)
 # environment:
 #   MORVANE_SOAK_RSS_LIMIT_KB  allowed growth after the warm-up (default 2048;
 #                              16384 for a sanitizer build)
