@@ -78,30 +78,6 @@ TEST(ReadObjectFile, LongLinesArriveInPieces) {
                        "s=1;\nParse: 's' | Value:  = Value = 1 )\n\n");
 }
 
-TEST(ReadObjectFile, LineEndingsDoNotChangeTheStatements) {
-  const ReadResult lf = ReadBytes("name=box;\np=(1,2,3);\ns=5");
-  const ReadResult crlf = ReadBytes("name=box;\r\np=(1,2,3);\r\ns=5");
-  EXPECT_EQ(lf.log, crlf.log);
-  ASSERT_EQ(crlf.store.statements.size(), 3u);
-  EXPECT_STREQ(crlf.store.statements[0].text, "box");
-  // The last line has no line break: it is echoed once, and the log adds one.
-  const std::string tail = "s=5\nParse: 's' | Value:  = Value = 5 )\n\n";
-  EXPECT_EQ(lf.log.substr(lf.log.size() - tail.size()), tail);
-}
-
-TEST(ReadObjectFile, MissingAndEmptyFiles) {
-  TempDir dir;
-  const ReadResult missing = ReadFile((dir.path() / "nothing.txt").string());
-  EXPECT_EQ(missing.result, 1);
-  EXPECT_TRUE(missing.store.statements.empty());
-  EXPECT_EQ(missing.log, "");
-
-  const ReadResult empty = ReadBytes("");
-  EXPECT_EQ(empty.result, 0);
-  EXPECT_TRUE(empty.store.statements.empty());
-  EXPECT_EQ(empty.log, "");
-}
-
 TEST(ReadObjectFile, LinesWithoutKeyTerminatorAreRejected) {
   // A NUL byte makes the piece's text empty; an empty line holds no "=" or ";".
   const ReadResult r = ReadBytes(std::string("\nname=a;\n\0\n", 11));

@@ -142,25 +142,4 @@ TEST_F(RendererTest, WithoutGlItMovesTheCameraButTouchesNothing) {
   EXPECT_FLOAT_EQ(camera_.animationAngle, 0.1f);
 }
 
-TEST(RenderFrameCamera, EyeAndCentreFollowMovementAndHeading) {
-  const float s = static_cast<float>(std::sin(0.04)), c = static_cast<float>(std::cos(0.04));
-  const struct {
-    float movementRequest, heading, eyeX, eyeZ, centreX, centreZ;
-  } cases[] = {
-      {-0.15f, 0, 0, -0.15f, 0, -10.3f},  // forward: the centre is 10.15 ahead
-      {0.15f, 0, 0, 0.15f, 0, -9.7f},     // backward: 9.85 ahead
-      {-1, 0.04f, -s, -c, -s - 11 * s, -c - 11 * c},
-  };
-  for (const auto& k : cases) {
-    SCOPED_TRACE(&k - cases);
-    SceneStore store;
-    CameraState camera;
-    RenderFrame(store, camera, k.movementRequest, k.heading, 800, 600, false);
-    EXPECT_FLOAT_EQ(camera.eyeX, k.eyeX);
-    EXPECT_FLOAT_EQ(camera.eyeZ, k.eyeZ);
-    EXPECT_FLOAT_EQ(camera.centreX, k.centreX);
-    EXPECT_FLOAT_EQ(camera.centreZ, k.centreZ);
-  }
-}
-
 }  // namespace

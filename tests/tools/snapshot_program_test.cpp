@@ -150,24 +150,6 @@ TEST_F(SnapshotProgram, TheCreationTickAdvancesTheAnimation) {
   ExpectSquare(ReadPicture(caller_.path() / "turned.png"), 0, 0, 60);
 }
 
-TEST_F(SnapshotProgram, MessageBoxesGoToStandardError) {
-  scene_.Write("textures.txt", "missing.bmp\nsquare.bmp\n");
-  const Outcome outcome = Snapshot({});
-  EXPECT_EQ(outcome.exitCode, 0);
-  EXPECT_EQ(outcome.out, kSquareParseLog);
-  EXPECT_EQ(outcome.err, "Error: Failed to open DIB file missing.bmp.\n");
-}
-
-TEST_F(SnapshotProgram, AnEmptyFolderGivesABlackPicture) {
-  TempDir empty;
-  const Outcome outcome = RunProgram(caller_, {"--output", "black.png", empty.path().string()});
-  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-  EXPECT_EQ(outcome.out, "");
-  const RgbPicture picture = ReadPicture(caller_.path() / "black.png");
-  EXPECT_EQ(picture.pixels.size(), static_cast<std::size_t>(kWidth * kHeight * 3));
-  EXPECT_EQ(CountLit(picture.pixels), 0);
-}
-
 TEST_F(SnapshotProgram, UsageErrorsExitWithTwoAndOneLine) {
   const std::vector<std::vector<std::string>> cases = {
       {"--keys", "up*x"},
@@ -220,16 +202,6 @@ TEST(SnapshotProgramDemo, MatchesItsReferencePicture) {
   const Outcome outcome =
       RunProgram(caller, {"--frames", "100", "--ref", reference, demo.path().string()});
   EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
-}
-
-TEST(SnapshotProgramInfo, HelpAndVersion) {
-  TempDir caller;
-  const Outcome help = RunProgram(caller, {"--help"});
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_EQ(help.out.rfind("usage: morvane-snapshot", 0), 0u);
-  const Outcome version = RunProgram(caller, {"--version"});
-  EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out, std::string("morvane-snapshot ") + MORVANE_VERSION + "\n");
 }
 
 }  // namespace
