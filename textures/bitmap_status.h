@@ -33,8 +33,8 @@ enum class BitmapProblem : std::uint8_t {
   kUnknownHeaderSize,  // any other size
   // kOutOfMemory
   kColorTableMemory,  // the colour table could not be allocated
-  kWidthOverLimit,    // a side over kMaxSectionSide
-  kHeightOverLimit,   //
+  kWidthOverLimit,    // width over kMaxSectionSide
+  kHeightOverLimit,   // height (without its sign) over kMaxSectionSide
   kPictureOverLimit,  // the rows over kMaxSectionBytes
   kPictureMemory,     // the section could not be allocated
   kRepackedMemory,    // the repacked picture could not be allocated

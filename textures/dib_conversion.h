@@ -5,10 +5,10 @@
 // Forms converted: 1-, 4- and 8-bit colour tables; 16 bits as 5-5-5 and 32 bits
 // as 8-8-8 (the top bits unused) unless bit-field compression gives three masks;
 // 24 bits; 8- and 4-bit run-length encoding. JPEG and PNG data inside a bitmap
-// are not converted. A channel narrower than 8 bits is
-// scaled to the full range (a 5-bit 31 becomes 255, rounded to nearest); a wider
-// one keeps its top 8 bits' worth, also by rounding. A picture stored top row
-// first lands in the section bottom row first like any other.
+// are not converted. A channel narrower than 8 bits is scaled to the full range
+// (a 5-bit 31 becomes 255, rounded to nearest); a wider one keeps its top 8
+// bits' worth, also by rounding. A picture stored top row first lands in the
+// section bottom row first like any other.
 //
 // Anything else fails as a conversion error, and so does any bitmap whose bits
 // contradict it: rows the data does not hold, a colour index beyond the table,
