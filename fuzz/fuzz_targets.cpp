@@ -76,7 +76,8 @@ void FuzzObjects(const std::uint8_t* data, std::size_t size) {
   // The table's size, 0 included, follows the input's length, so the fuzzer
   // meets every size without a byte of objects.txt spent on choosing it.
   store.textures.assign(size % 4, 1);
-  for (std::size_t k = 0; k < store.textures.size(); ++k) store.textures[k] = static_cast<GLuint>(k + 1);
+  for (std::size_t k = 0; k < store.textures.size(); ++k)
+    store.textures[k] = static_cast<GLuint>(k + 1);
   LineReader reader(Text(data, size));
   TextWriter log(Discard());
   ReadObjectPieces(store, reader, log);
