@@ -8,6 +8,7 @@
 #include "compiler/display_list_compiler.h"
 #include "objects/object_reader.h"
 #include "scene/scene_reader.h"
+#include "textures/bitmap_explanation.h"
 #include "textures/bitmap_loader.h"
 #include "textures/texture_table.h"
 #include "tools/offscreen_context.h"
@@ -60,5 +61,6 @@ void FuzzTextureList(const std::uint8_t* data, std::size_t size) {
 }
 
 void FuzzBitmap(const std::uint8_t* data, std::size_t size) {
-  DecodeBitmap(data, size);
+  // The explanation reads only what the decoder found, whatever it found.
+  ExplainBitmapProblem(DecodeBitmap(data, size));
 }

@@ -17,5 +17,5 @@ void FuzzScene(const std::uint8_t* data, std::size_t size);
 // themselves have a harness of their own).
 void FuzzTextureList(const std::uint8_t* data, std::size_t size);
 
-// Bitmap file bytes through the bitmap decoder.
+// Bitmap file bytes through the bitmap decoder and its explanation.
 void FuzzBitmap(const std::uint8_t* data, std::size_t size);

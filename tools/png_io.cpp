@@ -5,6 +5,8 @@
 #include "store/replacing_file.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -18,6 +20,29 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 void SetError(std::string* error, const std::string& what) {
   if (error != nullptr) *error = what;
+}
+
+// The PNG in `bytes` without its gamma, chromaticity, sRGB and ICC profile
+// chunks. Pictures are compared by the sample values they store (a texel is a
+// sample value, whatever gamma the writer noted), and the reader would
+// otherwise convert samples from a recorded gamma to sRGB. Bytes that are not
+// a well-formed chunk sequence are returned as they are, for the reader to refuse.
+std::string WithoutColourSpaceChunks(const std::string& bytes) {
+  constexpr std::size_t kSignatureSize = 8;
+  constexpr std::size_t kChunkFraming = 12;  // length, type, CRC
+  std::string kept = bytes.substr(0, kSignatureSize);
+  for (std::size_t at = kSignatureSize; at < bytes.size();) {
+    if (bytes.size() - at < kChunkFraming) return bytes;
+    std::size_t length = 0;
+    for (int i = 0; i < 4; ++i) length = length << 8 | static_cast<unsigned char>(bytes[at + i]);
+    if (length > bytes.size() - at - kChunkFraming) return bytes;
+    const std::string type = bytes.substr(at + 4, 4);
+    if (type != "gAMA" && type != "cHRM" && type != "sRGB" && type != "iCCP") {
+      kept.append(bytes, at, kChunkFraming + length);
+    }
+    at += kChunkFraming + length;
+  }
+  return kept;
 }
 
 }  // namespace
@@ -80,9 +105,16 @@ bool WriteNewPng(const std::string& path, const RgbPicture& picture, std::string
 }
 
 bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in.eof() && !in) {
+    SetError(error, "cannot read " + path);
+    return false;
+  }
+  const std::string samples = WithoutColourSpaceChunks(bytes);
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
-  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+  if (png_image_begin_read_from_memory(&image, samples.data(), samples.size()) == 0) {
     SetError(error, "cannot read " + path + ": " + image.message);
     return false;
   }

@@ -22,5 +22,6 @@ bool WriteNewPng(const std::string& path, const RgbPicture& picture, std::string
                  bool* nameTaken = nullptr);
 
 // Reads any PNG as 8-bit RGB (palettes expanded, alpha and 16-bit depth
-// dropped). Returns false (and sets `error`) when the file is missing or not a PNG.
+// dropped), with the sample values as stored: a recorded gamma or colour
+// space is not applied. Returns false (and sets `error`) when the file is missing or not a PNG.
 bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error = nullptr);

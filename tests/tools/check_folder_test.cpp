@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/test_files.h"
+#include "tests/textures/bitmap_builder.h"
 
 namespace {
 
@@ -126,17 +127,37 @@ TEST(CheckFolder, LongLinesAreReportedAtTheirEditorLine) {
 }
 
 TEST(DescribeBitmap, DescribesOrExplains) {
+  // file bytes, then what goes to standard output or, on failure, to standard error
+  const struct {
+    std::string bytes, out, err;
+  } cases[] = {
+      {TinyBitmap(), ": 4x1, 24-bit, 40-byte info header, uncompressed, 0 palette entries\n", ""},
+      {LongHeaderBytes(124, {.bitsPerPixel = 32, .compression = 3}) + Le32(0),
+       ": 1x1, 32-bit, 124-byte V5 header (packed, no file header), bit fields, 0 palette "
+       "entries\n",
+       ""},
+      {"\x89PNG\r\n\x1a\n" + std::string(40, '\0'), "",
+       "Unknown DIB file format. (a PNG file, not a bitmap)\n"},
+      {WithFileHeader(Le32(64) + std::string(60, '\0'), 64), "",
+       "Unknown DIB file format. (64-byte OS/2 header, not supported)\n"},
+      {LongHeaderBytes(124, {.bitsPerPixel = 0, .compression = 4}) + "\xFF\xD8\xFF", "",
+       "Image file conversion error. (124-byte V5 header holding JPEG data)\n"},
+      {InfoHeaderBytes({.width = 20000}), "",
+       "Out of memory. (width 20000 is over the 16384-pixel limit)\n"},
+  };
   TempDir dir;
-  const std::string good = dir.Write("good.bmp", TinyBitmap());
+  for (const auto& c : cases) {
+    const std::string file = dir.Write("case.bmp", c.bytes);
+    CapturedStream out, err;
+    EXPECT_EQ(DescribeBitmap(file, "", out.file(), err.file()), c.err.empty() ? 0 : 1);
+    EXPECT_EQ(out.Text(), c.out.empty() ? "" : file + c.out);
+    EXPECT_EQ(err.Text(), c.err);
+  }
   CapturedStream out, err;
-  EXPECT_EQ(DescribeBitmap(good, "", out.file(), err.file()), 0);
-  EXPECT_EQ(out.Text(), good + ": 4x1, 24-bit, 40-byte header, uncompressed, 0 palette entries\n");
-
-  const std::string bad = dir.Write("bad.bmp", "BM" + std::string(12, '\0') + "\x6c");
-  CapturedStream out2, err2;
-  EXPECT_EQ(DescribeBitmap(bad, "", out2.file(), err2.file()), 1);
-  EXPECT_EQ(out2.Text(), "");
-  EXPECT_FALSE(err2.Text().empty());
+  const std::string missing = (dir.path() / "missing.bmp").string();
+  EXPECT_EQ(DescribeBitmap(missing, "", out.file(), err.file()), 1);
+  EXPECT_EQ(err.Text(), "Failed to open DIB file " + missing +
+                            ". (missing, unreadable, empty or not a regular file)\n");
 }
 
 }  // namespace

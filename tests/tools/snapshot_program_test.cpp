@@ -11,6 +11,7 @@
 #include "tests/scene/quad_picture.h"
 #include "tests/scene/scene_folder.h"
 #include "tests/support/test_files.h"
+#include "tests/textures/bitmap_builder.h"
 #include "tools/png_io.h"
 
 namespace {
@@ -148,6 +149,27 @@ TEST_F(SnapshotProgram, TheCreationTickAdvancesTheAnimation) {
   const Outcome outcome = Snapshot({"--output", "turned.png"});
   ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
   ExpectSquare(ReadPicture(caller_.path() / "turned.png"), 0, 0, 60);
+}
+
+TEST_F(SnapshotProgram, BitmapsOfTodaysImageToolsShowInTheFrame) {
+  // The square as ImageMagick 6.9 writes it with `convert square.png
+  // square.bmp`: a 124-byte header over a 4-bit palette, with masks, the sRGB
+  // colour space and a rendering intent. Then as a V5 bitmap with 32-bit bit
+  // fields whose alpha mask makes every pixel fully transparent, which a
+  // texture without alpha must not show.
+  const std::string imageMagick = ReadFileBytes(std::filesystem::path(MORVANE_SOURCE_DIR) /
+                                                "tests" / "data" / "square_imagemagick.bmp");
+  const std::string v5 = WithFileHeader(
+      LongHeaderBytes(124, {.width = 2, .height = 2, .bitsPerPixel = 32, .compression = 3}) +
+          Le32(0xFF0000) + Le32(0x00FF00) + Le32(0x0000FF) + Le32(0xFFFFFF),
+      124);
+  for (const std::string& bitmap : {imageMagick, v5}) {
+    scene_.Write("square.bmp", bitmap);
+    const Outcome outcome = Snapshot({"--output", "square.png"});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.err, "");
+    ExpectSquare(ReadPicture(caller_.path() / "square.png"), 0, 0);
+  }
 }
 
 TEST_F(SnapshotProgram, UsageErrorsExitWithTwoAndOneLine) {

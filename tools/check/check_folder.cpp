@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "textures/bitmap_explanation.h"
 #include "textures/bitmap_loader.h"
 #include "tools/check/check_objects.h"
 #include "tools/check/check_scene.h"
@@ -34,6 +35,8 @@ std::string CompressionName(std::uint32_t compression) {
       return "RLE4";
     case 3:
       return "bit fields";
+    case 6:
+      return "bit fields with alpha";
     default:
       return "compression " + std::to_string(compression);
   }
@@ -83,15 +86,17 @@ int DescribeBitmap(const std::string& file, const std::string& pngPath, std::FIL
                    std::FILE* err) {
   const BitmapDecodeResult result = ReadBitmapFile(file.c_str());
   if (result.status != BitmapStatus::kLoaded) {
+    // The loader's own text first, as the viewer's box shows it, then why.
     std::string message = BitmapFailureText(result.status, file.c_str());
-    if (message.empty() || message.back() != '\n') message += '\n';
-    std::fputs(message.c_str(), err);
+    if (!message.empty() && message.back() == '\n') message.pop_back();
+    std::fprintf(err, "%s (%s)\n", message.c_str(), ExplainBitmapProblem(result).c_str());
     return 1;
   }
   const BitmapFacts& f = result.facts;
-  std::fprintf(out, "%s: %dx%d, %u-bit, %u-byte header%s, %s, %u palette entries%s\n", file.c_str(),
+  std::fprintf(out, "%s: %dx%d, %u-bit, %s%s, %s, %u palette entries%s\n", file.c_str(),
                result.image->width, result.image->height, static_cast<unsigned>(f.bitsPerPixel),
-               f.headerSize, f.hasFileHeader ? "" : " (packed, no file header)",
+               BitmapHeaderKind(f.headerSize).c_str(),
+               f.hasFileHeader ? "" : " (packed, no file header)",
                CompressionName(f.compression).c_str(), f.colorCount,
                f.height < 0 ? ", stored top-down" : "");
   if (pngPath.empty()) return 0;
