@@ -16,6 +16,8 @@
 #include "textures/bitmap_loader.h"
 #include "textures/message_box.h"
 #include "textures/texture_table.h"
+#include "tools/check/check_objects.h"
+#include "tools/check/check_scene.h"
 #include "tools/offscreen_context.h"
 
 namespace {
@@ -75,12 +77,18 @@ void FuzzObjects(const std::uint8_t* data, std::size_t size) {
   // The table's size, 0 included, follows the input's length, so the fuzzer
   // meets every size without a byte of objects.txt spent on choosing it.
   store.textures.assign(size % 4, 1);
-  for (std::size_t k = 0; k < store.textures.size(); ++k) store.textures[k] = static_cast<GLuint>(k + 1);
+  for (std::size_t k = 0; k < store.textures.size(); ++k)
+    store.textures[k] = static_cast<GLuint>(k + 1);
   LineReader reader(Text(data, size));
   TextWriter log(Discard());
   ReadObjectPieces(store, reader, log);
   TextWriter transcript(Discard());
   CompileStatements(store, transcript);
+  // The checker reads the same bytes its own way, with the viewer's rules.
+  LineReader again(Text(data, size));
+  Findings findings;
+  CheckObjects(again, store.textures.size(), findings);
+  PrintFindings(findings, Discard());
 }
 
 void FuzzScene(const std::uint8_t* data, std::size_t size) {
@@ -93,6 +101,10 @@ void FuzzScene(const std::uint8_t* data, std::size_t size) {
   }
   LineReader reader(Text(data, size));
   ReadScenePieces(store, reader);
+  LineReader again(Text(data, size));
+  Findings findings;
+  CheckScene(again, {{"box", 1}, {"cube", 2}, {"floor", 3}}, findings);
+  if (Discard() != nullptr) PrintFindings(findings, Discard());
 }
 
 void FuzzTextureList(const std::uint8_t* data, std::size_t size) {
