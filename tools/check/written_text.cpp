@@ -77,8 +77,6 @@ std::string MisreadVector(std::string_view value, const float* read, std::size_t
   if (opened) inner.remove_prefix(1);
   const std::size_t close = inner.find(')');
   if (close != std::string_view::npos) inner = inner.substr(0, close);
-  const std::string shown =
-      Quoted(Trimmed(close == std::string_view::npos ? value : value.substr(0, close + 2)));
   std::vector<std::string_view> written;
   for (std::size_t at = 0;;) {
     const std::size_t comma = inner.find(',', at);
@@ -87,16 +85,21 @@ std::string MisreadVector(std::string_view value, const float* read, std::size_t
     at = comma + 1;
   }
   const std::size_t kept = std::min(readCount, capacity);
-  const std::string readAs = shown + " is read as " + FormatValues(read, kept) + ": ";
+  // Only a misread vector is described; most are read as written.
+  const auto readAs = [&] {
+    const std::string_view shown =
+        close == std::string_view::npos ? value : value.substr(0, close + 2);
+    return Quoted(Trimmed(shown)) + " is read as " + FormatValues(read, kept) + ": ";
+  };
   for (std::size_t i = 0; i < written.size(); ++i) {
-    if (written[i].empty()) return readAs + "component " + std::to_string(i + 1) + " is empty";
+    if (written[i].empty()) return readAs() + "component " + std::to_string(i + 1) + " is empty";
     std::size_t used = 0;
     const double meant = ParseDecimalPrefix(written[i], &used);
     if (used == written[i].size() && (i >= kept || static_cast<float>(meant) == read[i])) continue;
     if (!opened) {
-      return readAs + "a vector starts with '(', and the reader skips the first character unread";
+      return readAs() + "a vector starts with '(', and the reader skips the first character unread";
     }
-    return readAs + "in " + Quoted(written[i]) + " " + std::string(rule);
+    return readAs() + "in " + Quoted(written[i]) + " " + std::string(rule);
   }
   return {};
 }
