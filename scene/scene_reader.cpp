@@ -94,7 +94,7 @@ std::int32_t SceneLineReader::ReadLine(char* piece) {
   return result;
 }
 
-void ReadSceneVector(std::string_view value, float (&target)[3]) {
+std::size_t ReadSceneVector(std::string_view value, float (&target)[3]) {
   // Large enough for any component a line can hold; a longer one (only from a
   // caller outside the reader) keeps its first characters.
   char number[LineReader::kPieceLimit + 1];
@@ -114,6 +114,7 @@ void ReadSceneVector(std::string_view value, float (&target)[3]) {
       length = 0;
     }
   }
+  return index;
 }
 
 namespace {

@@ -10,7 +10,8 @@
 //
 // ReadSceneFile only gets the bytes (through the shared line reader);
 // ReadScenePieces does the work and is what tests and fuzz harnesses drive with
-// bytes in memory. A list name is resolved to its display-list id by its
+// bytes in memory, one SceneLineReader step per line, which morvane-check takes
+// too, to see what each line did. A list name is resolved to its display-list id by its
 // position among the store's named lists, so the compiler must have run first.
 //
 // Choices for text the format does not foresee:
@@ -75,7 +76,8 @@ inline constexpr int kSceneVectorComponents = 3;
 // Reads a vector value into `target`: the first character is skipped unread,
 // then '-' restarts a component, digits and '.' extend it, ',' and the last
 // character end it; components the value does not reach keep their values.
-void ReadSceneVector(std::string_view value, float (&target)[3]);
+// Returns how many components the value holds, those past the third included.
+std::size_t ReadSceneVector(std::string_view value, float (&target)[3]);
 
 // The store's named lists indexed by name, for the lookups of one reading. A
 // lookup answers what walking store.namedListCursor from the first named list
@@ -114,8 +116,9 @@ class SceneLineReader {
   explicit SceneLineReader(SceneStore& store);
 
   // Applies the NUL-terminated `piece` (lower-casing it in place). Returns
-  // kSceneRead to go on, or the failing code; after a failure or an accepted
-  // "end;" the reading is over and no further line may be given.
+  // kSceneRead to go on, or the failing code. A failing line applies nothing,
+  // so the state stays that of the line before; the viewer's reading stops at
+  // it, as it does after an accepted "end;".
   std::int32_t ReadLine(char* piece);
 
   SceneLineEffect LastEffect() const { return effect_; }
