@@ -346,11 +346,14 @@ class ObjectCheck {
     if (!IsPrimitiveName(name)) {
       const std::vector<std::string_view> names = PrimitiveNames();
       const std::string_view meant = NearestWord(name, names);
-      if (meant.empty()) {
-        Warn(at, "unknown primitive \"" + std::string(name) + "\" is drawn as gl_quads");
-      } else {
+      // A misspelt gl_quads draws what was meant; any other misspelt name
+      // draws quads instead of its own primitive.
+      if (!meant.empty() &&
+          PrimitiveModeForName(std::string(meant).c_str()) != PrimitiveMode::kQuads) {
         ErrorAt(at, "unknown primitive \"" + std::string(name) + "\" (did you mean \"" +
                         std::string(meant) + "\"?) is drawn as gl_quads");
+      } else {
+        Warn(at, "unknown primitive \"" + std::string(name) + "\" is drawn as gl_quads");
       }
     }
     std::size_t last = at;
