@@ -61,6 +61,29 @@ std::unique_ptr<LineReader> OpenSceneFile(const fs::path& dir, const char* name,
   return nullptr;
 }
 
+// One warning at the first object no entry draws, naming the others in a note.
+void ReportNeverDrawn(const CompiledObjects& objects, const std::vector<bool>& drawn,
+                      Findings& findings) {
+  constexpr std::size_t kMostNamed = 10;
+  Finding* first = nullptr;
+  std::string others;
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    if (drawn[i]) continue;
+    if (first == nullptr) {
+      first = &AddFinding(
+          findings, "objects.txt", objects[i].line, Severity::kWarning,
+          "object \"" + objects[i].name + "\" is never drawn: no block of scene.txt names it");
+    } else if (++count <= kMostNamed) {
+      others += (count > 1 ? ", " : "") + objects[i].name + " (line " +
+                std::to_string(objects[i].line) + ")";
+    }
+  }
+  if (count == 0) return;
+  if (count > kMostNamed) others += " and " + std::to_string(count - kMostNamed) + " more";
+  first->notes.push_back({first->line, "nor are " + others});
+}
+
 }  // namespace
 
 Findings CheckSceneFolder(const fs::path& dir) {
@@ -81,14 +104,7 @@ Findings CheckSceneFolder(const fs::path& dir) {
     // When nothing is drawn the scene's own findings say why; naming every
     // object as well would bury them.
     if (std::find(drawn.begin(), drawn.end(), true) != drawn.end()) {
-      for (std::size_t i = 0; i < objects.size(); ++i) {
-        if (drawn[i]) continue;
-        AddFinding(findings, "objects.txt", objects[i].line, Severity::kWarning,
-                   "object \"" + objects[i].name +
-                       "\" is never drawn: no block of scene.txt "
-                       "names it",
-                   "never drawn");
-      }
+      ReportNeverDrawn(objects, drawn, findings);
     }
   }
   SortFindings(findings);
