@@ -35,13 +35,17 @@ std::string CompressionName(std::uint32_t compression) {
 // Opens one of the three files through the viewer's line reader, or reports
 // in one finding why it is not read and what the viewer then shows. Only
 // regular files are read: a folder reads as empty, and a FIFO or a device
-// could keep the checker waiting or reading for ever.
-std::unique_ptr<LineReader> OpenSceneFile(const fs::path& dir, const char* name, Severity severity,
+// could keep the checker waiting or reading for ever. A missing file has the
+// given severity (a scene may do without textures); one that is there but
+// cannot be read is always an error.
+std::unique_ptr<LineReader> OpenSceneFile(const fs::path& dir, const char* name, Severity missing,
                                           const char* consequence, Findings& findings) {
   const fs::path path = dir / name;
   struct stat status {};
   std::string problem;
+  Severity severity = Severity::kError;
   if (::stat(path.c_str(), &status) != 0) {
+    if (errno == ENOENT) severity = missing;
     problem = errno == ENOENT ? "cannot be opened"
                               : std::string("cannot be opened (") + std::strerror(errno) + ")";
   } else if (S_ISDIR(status.st_mode)) {
