@@ -111,7 +111,7 @@ Findings CheckSceneFolder(const fs::path& dir) {
       ReportNeverDrawn(objects, drawn, findings);
     }
   }
-  SortFindings(findings);
+  findings.Sort();
   return findings;
 }
 

@@ -116,7 +116,7 @@ class ObjectCheck {
         facts.flags |= kContinuesLine;
         if (lines.FirstCut()) {
           // What was said about the line's first piece is void: the line is cut.
-          findings_.resize(firstPieceFindings_);
+          pending_.clear();
           gaps_.erase(facts_.size() - 1);
           facts_.back().flags |= kContinuesLine;
           Error(
@@ -125,7 +125,8 @@ class ObjectCheck {
               "break): it is cut into pieces of 254 characters, each parsed as a line of its own");
         }
       } else {
-        firstPieceFindings_ = findings_.size();
+        // Until the next piece shows whether this line was cut, its findings wait.
+        CommitPending();
         LookAtLine(lines, result, probe, facts);
       }
       facts_.push_back(facts);
@@ -135,6 +136,7 @@ class ObjectCheck {
       if (probe.kind != 7) kindLine_ = line;
       if (probe.text[0] != '\x01') textLine_ = line;
     }
+    CommitPending();
   }
 
   CompiledObjects Walk() {
@@ -186,6 +188,16 @@ class ObjectCheck {
   Finding& ErrorAt(std::size_t i, std::string message, std::string group = {}) {
     return Error(Line(i), std::move(message), std::move(group));
   }
+  // A finding about the text of the line being read, held until it is known
+  // whether the line goes on in the next piece.
+  Finding& Hold(std::size_t line, Severity severity, std::string message, std::string group) {
+    pending_.push_back({kFile, line, severity, std::move(message), {}, std::move(group), 0, line});
+    return pending_.back();
+  }
+  void CommitPending() {
+    for (Finding& finding : pending_) findings_.Add(std::move(finding));
+    pending_.clear();
+  }
 
   // What the text of a line shows beside the statement made of it.
   void LookAtLine(const PieceLines& lines, std::int32_t result, const Statement& probe,
@@ -197,8 +209,8 @@ class ObjectCheck {
     if (lines.Index() == 0 && text.starts_with(kByteOrderMark)) facts.flags |= kBeginsWithMark;
     if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) facts.flags |= kIndented;
     if (result != kParsed) {
-      Error(line, "rejected line (" + RejectionMeaning(result, s) + ")",
-            "rejected " + std::to_string(result))
+      Hold(line, Severity::kError, "rejected line (" + RejectionMeaning(result, s) + ")",
+           "rejected " + std::to_string(result))
           .notes.push_back(
               {line, "the parse log reports it as \"Parse-Error: " + std::to_string(result) +
                          " in Line: " + std::to_string(lines.Index()) + ".\""});
@@ -215,16 +227,21 @@ class ObjectCheck {
       facts.flags |= kUnterminated;
       const std::string from = kindLine_ == 0 ? std::string(" (no line set one)")
                                               : " of line " + std::to_string(kindLine_);
-      Error(line, std::string(vector ? "no ')' closes the vector, so the line"
-                                     : "no ';' ends the name, so it is not stored and the line") +
-                      " keeps the kind of value" + from +
-                      (name && textLine_ > 0 ? " and the name " + Quoted(TextOf(s)) + " of line " +
-                                                   std::to_string(textLine_)
-                                             : std::string()));
+      Hold(line, Severity::kError,
+           std::string(vector ? "no ')' closes the vector, so the line"
+                              : "no ';' ends the name, so it is not stored and the line") +
+               " keeps the kind of value" + from +
+               (name && textLine_ > 0
+                    ? " and the name " + Quoted(TextOf(s)) + " of line " + std::to_string(textLine_)
+                    : std::string()),
+           vector ? "unterminated vector" : "unterminated name");
     } else if (vector) {
       const std::string misread =
           MisreadVector(value, s.vector, static_cast<std::size_t>(s.kind), 4, kNumberRule);
-      if (!misread.empty()) Error(line, misread);
+      // Misreads of the same text are one mistake, whatever the values around it.
+      if (!misread.empty()) {
+        Hold(line, Severity::kError, misread, misread.substr(misread.rfind(": ")));
+      }
     }
     if (IsRunKey(s)) NoteGap(line, s, probe);
   }
@@ -255,7 +272,14 @@ class ObjectCheck {
                                     : " from line " + std::to_string(slotLine_[k]));
     }
     gaps_.emplace(store_.statements.size() - 1,
-                  Finding{kFile, line, Severity::kWarning, message, {}, {}});
+                  Finding{kFile,
+                          line,
+                          Severity::kWarning,
+                          message,
+                          {},
+                          "gap " + std::string(KeyOf(s).substr(0, 1)) + std::to_string(written),
+                          0,
+                          line});
   }
 
   void ReportStop(std::size_t stop) {
@@ -278,9 +302,11 @@ class ObjectCheck {
 
   void OpenObject(std::size_t i) {
     if (objectOpen_) {
-      ErrorAt(openIndex_, "object \"" + objects_.back().name +
-                              "\" has no \"endlist\" before the next \"name\", so the next "
-                              "object is compiled into it");
+      ErrorAt(openIndex_,
+              "object \"" + objects_.back().name +
+                  "\" has no \"endlist\" before the next \"name\", so the next object is "
+                  "compiled into it",
+              "no endlist");
     }
     const std::string_view written = TextOf(store_.statements[i]);
     std::string name(written.substr(0, kListNameSize - 1));
@@ -292,14 +318,17 @@ class ObjectCheck {
     const auto [earlier, inserted] =
         firstUse_.emplace(name, FirstUse{Line(i), std::string(written)});
     if (!inserted && earlier->second.written != written) {
-      ErrorAt(i, "object name " + Quoted(written) + " becomes " + Quoted(name) +
-                     " once cut to 19 characters, the same as the name at line " +
-                     std::to_string(earlier->second.line) +
-                     "; scene.txt always finds that first one")
+      ErrorAt(i,
+              "object name " + Quoted(written) + " becomes " + Quoted(name) +
+                  " once cut to 19 characters, the same as the name at line " +
+                  std::to_string(earlier->second.line) + "; scene.txt always finds that first one",
+              "names equal once cut")
           .notes.push_back({earlier->second.line, "the first object cut to " + Quoted(name)});
     } else if (!inserted) {
-      Warn(i, "object name \"" + name + "\" is also used at line " +
-                  std::to_string(earlier->second.line) + "; scene.txt always finds that first one");
+      Warn(i,
+           "object name \"" + name + "\" is also used at line " +
+               std::to_string(earlier->second.line) + "; scene.txt always finds that first one",
+           "name used twice");
     }
     objects_.push_back({name, Line(i)});
     objectOpen_ = true;
@@ -360,7 +389,7 @@ class ObjectCheck {
     for (std::size_t j = at + 1;
          j < statements.size() && IsAccepted(statements[j]) && IsRunKey(statements[j]); ++j) {
       const auto gap = gaps_.find(j);
-      if (gap != gaps_.end()) findings_.push_back(gap->second);
+      if (gap != gaps_.end()) findings_.Add(gap->second);
       last = j;
     }
     const PrimitiveMode mode = PrimitiveModeForName(name);
@@ -461,7 +490,7 @@ class ObjectCheck {
   std::vector<StatementFacts> facts_;
   std::unordered_map<std::size_t, Finding> gaps_;
   std::size_t slotLine_[4] = {};
-  std::size_t firstPieceFindings_ = 0;
+  std::vector<Finding> pending_;
   std::size_t kindLine_ = 0;
   std::size_t textLine_ = 0;
 

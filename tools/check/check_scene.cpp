@@ -194,7 +194,8 @@ class SceneCheck {
     const std::size_t count = ReadSceneVector(value, scratch);
     const std::string misread = MisreadVector(value, target, count, 3, kSceneRule);
     if (!misread.empty()) {
-      Error(line, Quoted(key) + " value " + misread);
+      Error(line, Quoted(key) + " value " + misread,
+            std::string(key) + misread.substr(misread.rfind(": ")));
     } else if (count < 3) {
       std::string message =
           Quoted(key) + " gives " + std::to_string(count) + " of its 3 components; ";
@@ -205,7 +206,7 @@ class SceneCheck {
             FormatValue(static_cast<double>(target[k])) +
             (from == 0 ? std::string(" (no line set it)") : " from line " + std::to_string(from));
       }
-      Warn(line, message);
+      Warn(line, message, "gap " + std::string(key) + std::to_string(count));
     } else if (count > 3) {
       Warn(line, Quoted(key) + " gives " + std::to_string(count) +
                      " components; only the first 3 are used");

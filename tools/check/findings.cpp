@@ -1,8 +1,6 @@
 #include "tools/check/findings.h"
 
 #include <algorithm>
-#include <map>
-#include <utility>
 
 namespace {
 
@@ -12,41 +10,44 @@ int FileRank(const std::string& file) {
   return 2;
 }
 
-struct GroupTally {
-  std::size_t more = 0;
-  std::size_t lastLine = 0;
-};
-
 }  // namespace
 
-void SortFindings(Findings& findings) {
-  std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
+Finding& Findings::Add(Finding finding) {
+  const std::string key =
+      finding.file + '\n' + (finding.group.empty() ? finding.message : finding.group);
+  const auto [at, added] = groups_.emplace(key, list_.size());
+  if (added) {
+    finding.lastLine = finding.line;
+    list_.push_back(std::move(finding));
+    return list_.back();
+  }
+  Finding& kept = list_[at->second];
+  ++kept.repeats;
+  kept.lastLine = std::max(kept.lastLine, finding.line);
+  if (finding.line < kept.line) {
+    // The earlier line speaks for the group; the one it replaces is counted.
+    kept.line = finding.line;
+    kept.message = std::move(finding.message);
+    kept.notes.clear();
+    return kept;
+  }
+  counted_ = Finding{};
+  return counted_;
+}
+
+void Findings::Sort() {
+  std::stable_sort(list_.begin(), list_.end(), [](const Finding& a, const Finding& b) {
     const int rankA = FileRank(a.file);
     const int rankB = FileRank(b.file);
     return rankA != rankB ? rankA < rankB : a.line < b.line;
   });
+  groups_.clear();
 }
 
 std::size_t PrintFindings(const Findings& findings, std::FILE* out) {
-  std::map<std::pair<std::string, std::string>, GroupTally> groups;
-  std::vector<bool> folded(findings.size(), false);
-  std::map<std::pair<std::string, std::string>, std::size_t> first;
-  for (std::size_t i = 0; i < findings.size(); ++i) {
-    const Finding& f = findings[i];
-    if (f.group.empty()) continue;
-    const auto key = std::make_pair(f.file, f.group);
-    if (first.emplace(key, i).second) continue;
-    folded[i] = true;
-    GroupTally& tally = groups[key];
-    ++tally.more;
-    tally.lastLine = std::max(tally.lastLine, f.line);
-  }
-
   std::size_t errors = 0;
   std::size_t warnings = 0;
-  for (std::size_t i = 0; i < findings.size(); ++i) {
-    if (folded[i]) continue;
-    const Finding& f = findings[i];
+  for (const Finding& f : findings.All()) {
     const bool error = f.severity == Severity::kError;
     (error ? errors : warnings) += 1;
     std::fprintf(out, "%s:%zu: %s: %s\n", f.file.c_str(), f.line, error ? "error" : "warning",
@@ -54,11 +55,9 @@ std::size_t PrintFindings(const Findings& findings, std::FILE* out) {
     for (const Note& note : f.notes) {
       std::fprintf(out, "%s:%zu: note: %s\n", f.file.c_str(), note.line, note.message.c_str());
     }
-    const auto tally = groups.find(std::make_pair(f.file, f.group));
-    if (!f.group.empty() && tally != groups.end()) {
+    if (f.repeats > 0) {
       std::fprintf(out, "%s:%zu: note: the same on %zu more line%s, the last of them line %zu\n",
-                   f.file.c_str(), f.line, tally->second.more, tally->second.more == 1 ? "" : "s",
-                   tally->second.lastLine);
+                   f.file.c_str(), f.line, f.repeats, f.repeats == 1 ? "" : "s", f.lastLine);
     }
   }
   std::fprintf(out, "%zu error%s, %zu warning%s\n", errors, errors == 1 ? "" : "s", warnings,

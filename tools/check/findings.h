@@ -2,16 +2,17 @@
 // line (counted from 1, as editors count) where a user should look, and notes
 // that point at the lines it involves, as compilers do.
 //
-// A finding may belong to a group: the same mistake repeated over many lines
-// (one unknown key on every object, a run of vertices outside a primitive).
-// Only the first of a group is printed, with a note that counts the others,
-// so a mistake made 50,000 times reads as one.
+// The same mistake repeated over many lines (one misspelt key on every
+// object, a file indented throughout) is kept once, at its first line, and
+// counted: it prints as one finding and a note that counts the others, and a
+// scene of a million faulty lines costs no more memory than one.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 enum class Severity { kWarning, kError };
@@ -27,24 +28,41 @@ struct Finding {
   Severity severity = Severity::kError;
   std::string message;
   std::vector<Note> notes;
-  std::string group;  // findings of one file with the same non-empty group fold into the first
+  std::string group;         // findings of one file with one group are one mistake; empty:
+                             // the message is the group
+  std::size_t repeats = 0;   // how many more lines made the same mistake
+  std::size_t lastLine = 0;  // the last of all those lines
 };
 
-using Findings = std::vector<Finding>;
+class Findings {
+ public:
+  // Adds a finding, or counts it on the finding of its group already added,
+  // keeping the one of the earliest line. Returns the finding to put notes on;
+  // notes put on a finding that was only counted are dropped.
+  Finding& Add(Finding finding);
+
+  // Puts the findings in file order (textures.txt, objects.txt, scene.txt)
+  // and line order, keeping the order of findings on one line. Nothing may be
+  // added afterwards.
+  void Sort();
+
+  const std::vector<Finding>& All() const { return list_; }
+
+ private:
+  std::vector<Finding> list_;
+  std::unordered_map<std::string, std::size_t> groups_;  // file and group to index in list_
+  Finding counted_;                                      // what Add returns for a counted one
+};
 
 inline Finding& AddFinding(Findings& findings, const char* file, std::size_t line,
                            Severity severity, std::string message, std::string group = {}) {
-  findings.push_back({file, line, severity, std::move(message), {}, std::move(group)});
-  return findings.back();
+  return findings.Add({file, line, severity, std::move(message), {}, std::move(group), 0, line});
 }
 
-// Puts the findings in file order (textures.txt, objects.txt, scene.txt) and
-// line order, keeping the order of findings on one line.
-void SortFindings(Findings& findings);
-
-// Writes each printed finding as "FILE:LINE: error: MESSAGE" (or "warning:"),
-// each note as "FILE:LINE: note: MESSAGE", then the summary line, which counts
-// the printed findings. Returns the number of errors printed.
+// Writes each finding as "FILE:LINE: error: MESSAGE" (or "warning:"), each
+// note as "FILE:LINE: note: MESSAGE" (with one that counts the repeats), then
+// the summary line, which counts the findings printed. Returns the number of
+// errors printed.
 std::size_t PrintFindings(const Findings& findings, std::FILE* out);
 
 // `text` between single quotes, with tabs, control bytes and bytes above 127
