@@ -1,5 +1,6 @@
 #include "tools/check/check_textures.h"
 
+#include <optional>
 #include <string>
 
 #include "textures/bitmap_loader.h"
@@ -27,30 +28,36 @@ std::size_t CheckTextures(LineReader& reader, const std::filesystem::path& dir,
                           Findings& findings) {
   PieceLines lines(reader);
   std::size_t count = 0;
+  // A line's finding waits for the next piece: a cut line is reported once,
+  // as cut, not also as a name that cannot be loaded.
+  std::optional<Finding> pending;
   while (lines.Next()) {
     ++count;
     const std::size_t line = lines.Line();
     if (lines.FirstCut()) {
+      pending.reset();
       AddFinding(findings, kFile, line, Severity::kError,
                  "the line is longer than the reader takes at once (253 characters and the line "
                  "break): it is cut into several names, each taking a texture number, so the "
                  "lines after it get higher numbers than their position");
     }
-    if (lines.Continues()) continue;  // a cut line is reported once
+    if (lines.Continues()) continue;
+    if (pending) findings.Add(std::move(*pending));
+    pending.reset();
     // The loader drops one final line break, and nothing else, from a name.
     std::string name(lines.Raw());
     if (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
     std::string failure;
     if (Loads(dir, name, failure)) continue;
+    std::string message = "bitmap \"" + name + "\" cannot be loaded: " + failure;
     if (lines.Index() == 0 && name.starts_with(kByteOrderMark)) {
-      AddFinding(findings, kFile, line, Severity::kError,
-                 "the file begins with a byte-order mark (bytes EF BB BF), which the viewer takes "
-                 "as part of the first name, so it looks for " +
-                     Quoted(name) + " and texture 0 has no image");
-      continue;
+      message =
+          "the file begins with a byte-order mark (bytes EF BB BF), which the viewer takes as part "
+          "of the first name, so it looks for " +
+          Quoted(name) + " and texture 0 has no image";
     }
-    AddFinding(findings, kFile, line, Severity::kError,
-               "bitmap \"" + name + "\" cannot be loaded: " + failure);
+    pending = Finding{kFile, line, Severity::kError, std::move(message), {}, {}, 0, line};
   }
+  if (pending) findings.Add(std::move(*pending));
   return count;
 }
