@@ -11,6 +11,8 @@
 #include "textures/bitmap_explanation.h"
 #include "textures/bitmap_loader.h"
 #include "textures/texture_table.h"
+#include "tools/check/check_objects.h"
+#include "tools/check/check_scene.h"
 #include "tools/offscreen_context.h"
 
 namespace {
@@ -41,6 +43,12 @@ void FuzzObjects(const std::uint8_t* data, std::size_t size) {
   ReadObjectPieces(store, reader, log);
   TextWriter transcript(nullptr);
   CompileStatements(store, transcript);
+  // The checker reads the same bytes its own way, with the viewer's rules.
+  LineReader again(Text(data, size));
+  Findings findings;
+  CheckObjects(again, store.textures.size(), findings);
+  TextWriter discard(nullptr);
+  PrintFindings(findings, discard);
 }
 
 void FuzzScene(const std::uint8_t* data, std::size_t size) {
@@ -53,6 +61,11 @@ void FuzzScene(const std::uint8_t* data, std::size_t size) {
   }
   LineReader reader(Text(data, size));
   ReadScenePieces(store, reader);
+  LineReader again(Text(data, size));
+  Findings findings;
+  CheckScene(again, {{"box", 1}, {"cube", 2}, {"floor", 3}}, findings);
+  TextWriter discard(nullptr);
+  PrintFindings(findings, discard);
 }
 
 void FuzzTextureList(const std::uint8_t* data, std::size_t size) {

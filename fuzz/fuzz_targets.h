@@ -7,10 +7,12 @@
 #include <cstdint>
 
 // objects.txt bytes through the reader and the compile walk on a real context,
-// with a texture table of 0 to 3 slots chosen by the input's length.
+// with a texture table of 0 to 3 slots chosen by the input's length, and
+// through morvane-check's objects.txt check.
 void FuzzObjects(const std::uint8_t* data, std::size_t size);
 
-// scene.txt bytes through the scene reader against a fixed set of named lists.
+// scene.txt bytes through the scene reader against a fixed set of named lists,
+// and through morvane-check's scene.txt check against the same names.
 void FuzzScene(const std::uint8_t* data, std::size_t size);
 
 // textures.txt bytes through the reader of bitmap names (the bitmaps

@@ -20,30 +20,34 @@ constexpr std::size_t kMostStatementsReserved = std::size_t{4} << 20;
 
 }  // namespace
 
+std::int32_t ReadObjectPiece(SceneStore& store, char* piece, std::int32_t lineNumber,
+                             TextWriter& log) {
+  // The piece is text up to its first NUL; that is what is echoed and parsed.
+  const std::size_t textLength = std::strlen(piece);
+  log.Write(std::string_view(piece, textLength));
+  if (textLength == 0 || (piece[textLength - 1] != '\n' && piece[textLength - 1] != '\r')) {
+    log.WriteChar('\n');
+  }
+  const std::int32_t result = ParseStatement(piece, store.currentStatement, log);
+  store.AppendCurrentStatement();
+  if (result != kParsed) {
+    log.Write("Parse-Error: ");
+    log.WriteInt(result);
+    log.Write(" in Line: ");
+    log.WriteInt(lineNumber);
+    log.Write(".\n");
+  }
+  return result;
+}
+
 void ReadObjectPieces(SceneStore& store, LineReader& reader, TextWriter& log) {
   const std::size_t expected =
       std::min(reader.SizeHint() / kBytesPerStatementGuess, kMostStatementsReserved);
   store.statements.reserve(store.statements.size() + expected);
   LineReader::Piece piece;
   std::size_t pieceLength = 0;
-  std::int32_t lineNumber = 0;
-  while (reader.ReadPiece(piece, pieceLength)) {
-    // The piece is text up to its first NUL; that is what is echoed and parsed.
-    const std::size_t textLength = std::strlen(piece);
-    log.Write(std::string_view(piece, textLength));
-    if (textLength == 0 || (piece[textLength - 1] != '\n' && piece[textLength - 1] != '\r')) {
-      log.WriteChar('\n');
-    }
-    const std::int32_t result = ParseStatement(piece, store.currentStatement, log);
-    store.AppendCurrentStatement();
-    if (result != kParsed) {
-      log.Write("Parse-Error: ");
-      log.WriteInt(result);
-      log.Write(" in Line: ");
-      log.WriteInt(lineNumber);
-      log.Write(".\n");
-    }
-    ++lineNumber;
+  for (std::int32_t lineNumber = 0; reader.ReadPiece(piece, pieceLength); ++lineNumber) {
+    ReadObjectPiece(store, piece, lineNumber, log);
   }
 }
 

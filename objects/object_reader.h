@@ -21,3 +21,9 @@ std::int32_t ReadObjectFile(SceneStore& store, const char* fileName, std::FILE* 
 
 // Parses and appends every piece of `reader`, numbering them from 0.
 void ReadObjectPieces(SceneStore& store, LineReader& reader, TextWriter& log);
+
+// One step of that loop: echoes the NUL-terminated `piece`, parses it (lower-
+// casing it in place) into the current statement, appends a copy, and logs a
+// failure as the parse error of line `lineNumber`. Returns ParseStatement's code.
+std::int32_t ReadObjectPiece(SceneStore& store, char* piece, std::int32_t lineNumber,
+                             TextWriter& log);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "store/ascii.h"
 #include "store/decimal.h"
 
 namespace {
@@ -60,7 +61,7 @@ std::int32_t ParseVector(const char* p, Statement& statement, TextWriter& log) {
     open = false;
     if (component.length > kMaxComponentLength) {
       char errorText[kTextSize];
-      std::snprintf(errorText, sizeof errorText, "Large value %d", index);
+      std::snprintf(errorText, sizeof errorText, kLargeComponentFormat, index);
       return Reject(statement, errorText, kComponentTooLong);
     }
     const float value = ParseDecimalFloat(component.View());
@@ -98,7 +99,7 @@ std::int32_t ParseNumber(const char* p, Statement& statement, TextWriter& log) {
   if (*p != '\0' && !IsDigit(*p) && *p != '-') ++p;
   int integerDigits = 0;
   for (; IsDigit(*p); ++p) {
-    if (integerDigits == 5) return Reject(statement, "Large Value", kNumberTooLong);
+    if (integerDigits == 5) return Reject(statement, kLargeIntegerText, kNumberTooLong);
     text.Append(*p);
     ++integerDigits;
   }
@@ -106,7 +107,7 @@ std::int32_t ParseNumber(const char* p, Statement& statement, TextWriter& log) {
     text.Append('.');
     int fractionDigits = 0;
     for (++p; IsDigit(*p); ++p) {
-      if (fractionDigits == 2) return Reject(statement, "After . Large", kNumberTooLong);
+      if (fractionDigits == 2) return Reject(statement, kLargeFractionText, kNumberTooLong);
       text.Append(*p);
       ++fractionDigits;
     }
@@ -135,17 +136,16 @@ std::int32_t ParseName(const char* p, Statement& statement, TextWriter& log) {
 
 std::int32_t ParseStatement(char* line, Statement& statement, TextWriter& log) {
   const std::size_t length = std::strlen(line);
-  if (length > kMaxLineLength) return Reject(statement, "Large Input", kLineTooLong);
+  if (length > kMaxLineLength) return Reject(statement, kLargeInputText, kLineTooLong);
   // One pass lowers the case and finds where the key ends.
   std::size_t keyLength = length;
   for (std::size_t i = 0; i < length; ++i) {
-    char c = line[i];
-    if (c >= 'A' && c <= 'Z') line[i] = c = static_cast<char>(c - 'A' + 'a');
+    const char c = line[i] = LowerAscii(line[i]);
     if ((c == '=' || c == ';') && keyLength == length) keyLength = i;
   }
 
-  if (keyLength == length) return Reject(statement, "Missing = or ;", kNoKeyTerminator);
-  if (keyLength >= kKeySize) return Reject(statement, "Large CMD", kKeyTooLong);
+  if (keyLength == length) return Reject(statement, kNoKeyTerminatorText, kNoKeyTerminator);
+  if (keyLength >= kKeySize) return Reject(statement, kLargeKeyText, kKeyTooLong);
   const std::string_view key(line, keyLength);
   CopyBounded(statement.key, key);
   log.Write("Parse: '");
@@ -164,7 +164,7 @@ std::int32_t ParseStatement(char* line, Statement& statement, TextWriter& log) {
   } else if (IsLetter(*value)) {
     result = ParseName(value, statement, log);
   } else {
-    return Reject(statement, "bad values", kBadValue);
+    return Reject(statement, kBadValueText, kBadValue);
   }
   if (result == kParsed) log.Write("\n\n");
   return result;

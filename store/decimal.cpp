@@ -46,7 +46,7 @@ bool ConvertExactly(std::string_view mantissa, int exponent, double& value) {
 
 }  // namespace
 
-double ParseDecimalPrefix(std::string_view text) {
+double ParseDecimalPrefix(std::string_view text, std::size_t* used) {
   std::size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
@@ -60,8 +60,10 @@ double ParseDecimalPrefix(std::string_view text) {
     while (j < text.size() && IsDigit(text[j])) ++j, ++fractionDigits;
     if (integerDigits + fractionDigits > 0) i = j;
   }
+  if (used != nullptr) *used = 0;
   if (integerDigits + fractionDigits == 0) return 0.0;
   const std::size_t mantissaEnd = i;
+  if (used != nullptr) *used = i;
 
   // The exponent counts only when at least one digit follows its letter and sign.
   std::string_view exponentDigits;
@@ -75,6 +77,7 @@ double ParseDecimalPrefix(std::string_view text) {
     if (j > digitsStart) {
       exponentDigits = text.substr(digitsStart, j - digitsStart);
       exponentNegative = signNegative;
+      if (used != nullptr) *used = j;
     }
   }
 

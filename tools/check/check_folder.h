@@ -8,8 +8,9 @@
 
 #include "tools/check/findings.h"
 
-// Reads textures.txt, objects.txt and scene.txt in `dir` exactly as the viewer
-// does and returns every problem found. Writes nothing into `dir`.
+// Reads textures.txt, objects.txt and scene.txt in `dir` through the viewer's
+// readers and returns every problem found, in file and line order. Writes
+// nothing into `dir`; a file that is not a regular file is reported, not read.
 Findings CheckSceneFolder(const std::filesystem::path& dir);
 
 // Decodes `file` as the viewer's loader does. On success writes one line
