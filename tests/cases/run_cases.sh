@@ -17,6 +17,7 @@
 #   MORVANE_UPDATE_CASES=1 run_cases.sh MODE PROGRAM CASES   rewrites every expected.txt
 set -u
 mode=$1
+[[ $mode == check || $mode == startup ]] || { echo "usage: $0 check|startup PROGRAM CASES" >&2; exit 2; }
 program=$2
 # Each case runs inside its copy, so a relative path to the program is resolved first.
 [[ $program == */* ]] && program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
