@@ -10,9 +10,6 @@
 
 namespace {
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 bool IsLetter(char c) {
   return c >= 'a' && c <= 'z';
 }
@@ -47,7 +44,7 @@ std::int32_t ParseVector(const char* p, Statement& statement, TextWriter& log) {
   for (; *p != '\0'; ++p) {
     const char c = *p;
     if (!open) {
-      if (IsDigit(c) || c == '-') {
+      if (IsAsciiDigit(c) || c == '-') {
         open = true;
         component.Clear();
         component.Append(c);
@@ -96,17 +93,17 @@ std::int32_t ParseNumber(const char* p, Statement& statement, TextWriter& log) {
   if (*p == '-') text.Append(*p++);
   // After a sign exactly one character that is neither digit nor sign is
   // passed over, so "- 5" and "-.5" both read as -5.
-  if (*p != '\0' && !IsDigit(*p) && *p != '-') ++p;
+  if (*p != '\0' && !IsAsciiDigit(*p) && *p != '-') ++p;
   int integerDigits = 0;
-  for (; IsDigit(*p); ++p) {
+  for (; IsAsciiDigit(*p); ++p) {
     if (integerDigits == 5) return Reject(statement, kLargeIntegerText, kNumberTooLong);
     text.Append(*p);
     ++integerDigits;
   }
-  if ((*p == '.' || *p == ',') && IsDigit(p[1])) {
+  if ((*p == '.' || *p == ',') && IsAsciiDigit(p[1])) {
     text.Append('.');
     int fractionDigits = 0;
-    for (++p; IsDigit(*p); ++p) {
+    for (++p; IsAsciiDigit(*p); ++p) {
       if (fractionDigits == 2) return Reject(statement, kLargeFractionText, kNumberTooLong);
       text.Append(*p);
       ++fractionDigits;
@@ -159,7 +156,7 @@ std::int32_t ParseStatement(char* line, Statement& statement, TextWriter& log) {
     statement.kind = kBareKeyword;
   } else if (*value == '(') {
     result = ParseVector(value, statement, log);
-  } else if (IsDigit(*value) || *value == '-') {
+  } else if (IsAsciiDigit(*value) || *value == '-') {
     result = ParseNumber(value, statement, log);
   } else if (IsLetter(*value)) {
     result = ParseName(value, statement, log);

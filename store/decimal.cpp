@@ -1,5 +1,7 @@
 #include "store/decimal.h"
 
+#include "store/ascii.h"
+
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -8,10 +10,6 @@
 #include <system_error>
 
 namespace {
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 // Powers of ten that doubles hold exactly.
 constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -53,11 +51,11 @@ double ParseDecimalPrefix(std::string_view text, std::size_t* used) {
 
   const std::size_t mantissaStart = i;
   std::size_t integerDigits = 0;
-  while (i < text.size() && IsDigit(text[i])) ++i, ++integerDigits;
+  while (i < text.size() && IsAsciiDigit(text[i])) ++i, ++integerDigits;
   std::size_t fractionDigits = 0;
   if (i < text.size() && text[i] == '.') {
     std::size_t j = i + 1;
-    while (j < text.size() && IsDigit(text[j])) ++j, ++fractionDigits;
+    while (j < text.size() && IsAsciiDigit(text[j])) ++j, ++fractionDigits;
     if (integerDigits + fractionDigits > 0) i = j;
   }
   if (used != nullptr) *used = 0;
@@ -73,7 +71,7 @@ double ParseDecimalPrefix(std::string_view text, std::size_t* used) {
     bool signNegative = false;
     if (j < text.size() && (text[j] == '+' || text[j] == '-')) signNegative = text[j++] == '-';
     const std::size_t digitsStart = j;
-    while (j < text.size() && IsDigit(text[j])) ++j;
+    while (j < text.size() && IsAsciiDigit(text[j])) ++j;
     if (j > digitsStart) {
       exponentDigits = text.substr(digitsStart, j - digitsStart);
       exponentNegative = signNegative;

@@ -5,6 +5,7 @@
 #include "store/replacing_file.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -46,6 +47,17 @@ std::string WithoutColourSpaceChunks(const std::string& bytes) {
 }
 
 }  // namespace
+
+RgbPicture PictureFromBottomUpRows(int width, int height, const std::uint8_t* rows) {
+  RgbPicture picture{width, height, {}};
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+  picture.pixels.resize(rowBytes * static_cast<std::size_t>(height));
+  for (int row = 0; row < height; ++row) {
+    std::memcpy(picture.pixels.data() + static_cast<std::size_t>(row) * rowBytes,
+                rows + static_cast<std::size_t>(height - 1 - row) * rowBytes, rowBytes);
+  }
+  return picture;
+}
 
 bool WritePng(const std::string& path, const RgbPicture& picture, std::string* error) {
   FilePtr file(std::fopen(path.c_str(), "wb"));

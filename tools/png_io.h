@@ -11,6 +11,10 @@ struct RgbPicture {
   std::vector<std::uint8_t> pixels;  // width * height * 3 bytes, top row first
 };
 
+// A picture from `height` rows of `width` RGB pixels stored bottom row first,
+// as GL reads them back and the bitmap loader makes them.
+RgbPicture PictureFromBottomUpRows(int width, int height, const std::uint8_t* rows);
+
 // Writes `picture` as an 8-bit RGB PNG. Returns false (and sets `error`) when
 // the file cannot be written.
 bool WritePng(const std::string& path, const RgbPicture& picture, std::string* error = nullptr);

@@ -137,16 +137,8 @@ int DescribeBitmap(const std::string& file, const std::string& pngPath, std::FIL
                f.height < 0 ? ", stored top-down" : "");
   if (pngPath.empty()) return 0;
 
-  // The image holds the bottom row first; a picture file shows the top row first.
   const RgbImage& image = *result.image;
-  RgbPicture picture{image.width, image.height, {}};
-  const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 3;
-  picture.pixels.resize(rowBytes * static_cast<std::size_t>(image.height));
-  for (std::int32_t row = 0; row < image.height; ++row) {
-    std::memcpy(picture.pixels.data() + static_cast<std::size_t>(row) * rowBytes,
-                image.pixels.get() + static_cast<std::size_t>(image.height - 1 - row) * rowBytes,
-                rowBytes);
-  }
+  const RgbPicture picture = PictureFromBottomUpRows(image.width, image.height, image.pixels.get());
   std::string error;
   if (!WritePng(pngPath, picture, &error)) {
     std::fprintf(err, "%s\n", error.c_str());
