@@ -272,24 +272,33 @@ TEST_P(ImportProgram, ShowsTheModelTheRightWayRound) {
 INSTANTIATE_TEST_SUITE_P(Models, ImportProgram, testing::ValuesIn(kCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
-// An existing folder is never written into without --force; with it, a link
-// planted under an output's name is replaced, not written through.
+// An existing folder is never written into without --force; with it, links
+// planted under the outputs' names (symbolic to a read-only file, hard, and
+// dangling) are replaced, never written through.
 TEST(ImportProgramFiles, KeepsExistingFilesAndReplacesLinks) {
   TempDir dir;
   const std::string model = TexturedQuadObj(dir);
   const std::string import = Program(MORVANE_IMPORT_PROGRAM) + " '" + model + "' scene";
   fs::create_directory(dir.path() / "scene");
   const std::string outside = dir.Write("outside.txt", "keep me\n");
+  fs::permissions(outside, fs::perms::owner_read | fs::perms::group_read);
   fs::create_symlink(outside, dir.path() / "scene" / "objects.txt");
+  const std::string hard = dir.Write("hard.txt", "keep me too\n");
+  fs::create_hard_link(hard, dir.path() / "scene" / "scene.txt");
+  fs::create_symlink(dir.path() / "nowhere" / "x", dir.path() / "scene" / "textures.txt");
 
   EXPECT_EQ(RunIn(dir.path(), import), 1);
-  EXPECT_NE(ReadFileBytes(dir.path() / "err.txt").find("objects.txt already exists"),
+  EXPECT_NE(ReadFileBytes(dir.path() / "err.txt").find(" already exists"),
             std::string::npos);
   EXPECT_FALSE(fs::exists(dir.path() / "scene" / "textures.txt"));
 
   EXPECT_EQ(RunIn(dir.path(), import + " --force"), 0);
   EXPECT_EQ(ReadFileBytes(outside), "keep me\n");
+  EXPECT_EQ(ReadFileBytes(hard), "keep me too\n");
+  EXPECT_FALSE(fs::exists(dir.path() / "nowhere"));
   EXPECT_FALSE(fs::is_symlink(dir.path() / "scene" / "objects.txt"));
+  EXPECT_FALSE(fs::is_symlink(dir.path() / "scene" / "textures.txt"));
+  EXPECT_EQ(fs::hard_link_count(dir.path() / "scene" / "scene.txt"), 1u);
   EXPECT_EQ(RunIn(dir.path(), Program(MORVANE_CHECK_PROGRAM) + " scene"), 0);
   // Only the folder's own files are left behind: no temporary file.
   std::size_t files = 0;
