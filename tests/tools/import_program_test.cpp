@@ -288,8 +288,7 @@ TEST(ImportProgramFiles, KeepsExistingFilesAndReplacesLinks) {
   fs::create_symlink(dir.path() / "nowhere" / "x", dir.path() / "scene" / "textures.txt");
 
   EXPECT_EQ(RunIn(dir.path(), import), 1);
-  EXPECT_NE(ReadFileBytes(dir.path() / "err.txt").find(" already exists"),
-            std::string::npos);
+  EXPECT_NE(ReadFileBytes(dir.path() / "err.txt").find(" already exists"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir.path() / "scene" / "textures.txt"));
 
   EXPECT_EQ(RunIn(dir.path(), import + " --force"), 0);
