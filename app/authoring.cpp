@@ -20,9 +20,14 @@ std::string PictureName(std::time_t now, int attempt) {
   localtime_r(&now, &local);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-  std::string name = std::string("morvane-") + stamp;
-  if (attempt > 1) name += "-" + std::to_string(attempt);
-  return name + ".png";
+  std::string name = "morvane-";
+  name += stamp;
+  if (attempt > 1) {
+    name += '-';
+    name += std::to_string(attempt);
+  }
+  name += ".png";
+  return name;
 }
 
 void WritePicture(int width, int height) {
@@ -30,7 +35,9 @@ void WritePicture(int width, int height) {
   const std::time_t now = std::time(nullptr);
   std::string error;
   for (int attempt = 1; attempt <= 100; ++attempt) {
-    const std::string path = theAuthoring.pictureFolder + "/" + PictureName(now, attempt);
+    std::string path = theAuthoring.pictureFolder;
+    path += '/';
+    path += PictureName(now, attempt);
     bool nameTaken = false;
     if (WriteNewPng(path, picture, &error, &nameTaken)) {
       std::fprintf(stderr, "%s: picture written to %s\n", theSettings.programName, path.c_str());

@@ -247,7 +247,9 @@ TEST(ReadBitmapFile, SurvivesAFileShrinkingWhileRead) {
   });
   for (int i = 0; i < 300; ++i) {
     const BitmapDecodeResult result = ReadBitmapFile(path.c_str());
-    if (result.status == BitmapStatus::kLoaded) EXPECT_EQ(result.image->width, 512);
+    if (result.status == BitmapStatus::kLoaded) {
+      EXPECT_EQ(result.image->width, 512);
+    }
   }
   reading = false;
   rewriter.join();
