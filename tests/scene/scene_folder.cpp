@@ -27,27 +27,3 @@ void WriteSquareSceneFolder(const TempDir& dir) {
             "begin;\nscene=main;\nlist=square;\ntranslate=(0,0,-6);\nrotate=(0,0,0);\n"
             "scale=(1,1,1);\nshow=(1);\nendlist;\nendscene;\nend;\n");
 }
-
-const char kSquareParseLog[] =
-    "list;\nParse: 'list' | Value:  Einzelanweisung ohne Werte\n\n"
-    "name=Square;\nParse: 'name' | Value:  = Name = 'square'\n\n"
-    "textur=(0,1,1);\nParse: 'textur' | Value:  = Vektor ( P[0]=0 P[1]=1 P[2]=1 )\n\n"
-    "type=gl_quads;\nParse: 'type' | Value:  = Name = 'gl_quads'\n\n"
-    "t1=(0,0);\nParse: 't1' | Value:  = Vektor ( P[0]=0 P[1]=0 )\n\n"
-    "p1=(-1,-1,0);\nParse: 'p1' | Value:  = Vektor ( P[0]=-1 P[1]=-1 P[2]=0 )\n\n"
-    "t2=(1,0);\nParse: 't2' | Value:  = Vektor ( P[0]=1 P[1]=0 )\n\n"
-    "p2=(1,-1,0);\nParse: 'p2' | Value:  = Vektor ( P[0]=1 P[1]=-1 P[2]=0 )\n\n"
-    "t3=(1,1);\nParse: 't3' | Value:  = Vektor ( P[0]=1 P[1]=1 )\n\n"
-    "p3=(1,1,0);\nParse: 'p3' | Value:  = Vektor ( P[0]=1 P[1]=1 P[2]=0 )\n\n"
-    "t4=(0,1);\nParse: 't4' | Value:  = Vektor ( P[0]=0 P[1]=1 )\n\n"
-    "p4=(-1,1,0);\nParse: 'p4' | Value:  = Vektor ( P[0]=-1 P[1]=1 P[2]=0 )\n\n"
-    "endlist;\nParse: 'endlist' | Value:  Einzelanweisung ohne Werte\n\n";
-
-const char kSquareTranscript[] =
-    "OPENGL-Diplay-Listen:\n\nList;\nglNewList((GLint) 1,GL_COMPILE);\n"
-    "glBindTexture(GL_TEXTURE_2D,1);\nglBegin(GL_QUADS);\n"
-    "glTexCoord2f(  0.00,  0.00);\nglVertex3f( -1.00, -1.00,  0.00);\n"
-    "glTexCoord2f(  1.00,  0.00);\nglVertex3f(  1.00, -1.00,  0.00);\n"
-    "glTexCoord2f(  1.00,  1.00);\nglVertex3f(  1.00,  1.00,  0.00);\n"
-    "glTexCoord2f(  0.00,  1.00);\nglVertex3f( -1.00,  1.00,  0.00);\n"
-    "glEnd();\nglEndList();\n\n";

@@ -9,9 +9,3 @@
 
 // Writes textures.txt, square.bmp, objects.txt and scene.txt into `dir`.
 void WriteSquareSceneFolder(const TempDir& dir);
-
-// The parse log ReadObjectFile writes for the folder's objects.txt.
-extern const char kSquareParseLog[];
-// The ogllist.txt the compiler writes for it, with the bitmap's texture as GL
-// texture name 1 (the first name a fresh context gives out).
-extern const char kSquareTranscript[];
