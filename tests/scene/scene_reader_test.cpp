@@ -8,8 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/support/test_files.h"
-
 namespace {
 
 void AddNamedList(SceneStore& store, std::int32_t id, const char* name) {
@@ -159,16 +157,6 @@ TEST(ListIdLookup, IsThePositionOfTheFirstMatchAndNeverReadsPastAName) {
   char wanted[kListNameSize];
   std::memset(wanted, 'x', kListNameSize);
   EXPECT_EQ(ListIdLookup(store).Find(store, wanted), 1);
-}
-
-TEST(ReadSceneFile, AMissingFileLeavesNoCountAndTheListAsItWas) {
-  TempDir dir;
-  SceneStore store = CrateAndBox();
-  const std::string path = dir.Write("scene.txt", "begin;\nscene=s;\nlist=crate;\nendlist;\n");
-  EXPECT_EQ(ReadSceneFile(store, path.c_str()), kSceneRead);
-  EXPECT_EQ(ReadSceneFile(store, (dir.path() / "none.txt").c_str()), kSceneCannotOpen);
-  EXPECT_EQ(store.sceneEntryCount, 0);
-  EXPECT_EQ(Entries(store), std::vector<std::string>{"crate 1 0 0 (0,0,0) (0,0,0) (0,0,0)"});
 }
 
 }  // namespace
