@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -104,6 +105,7 @@ TEST(TextWriter, RemembersAFailedWrite) {
     writer.Write("anything");
     writer.Flush();
     EXPECT_TRUE(writer.Failed());
+    EXPECT_EQ(writer.FailureReason(), ENOSPC);  // the reason the transcript's commit is refused
   }
   std::fclose(full);
 }
