@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "tests/scene/quad_picture.h"
-#include "tests/scene/scene_folder.h"
 #include "tests/support/test_files.h"
 #include "tests/textures/bitmap_builder.h"
 #include "tools/png_io.h"
