@@ -80,16 +80,18 @@ TEST(ReadScenePieces, BlocksShareOneWorkingRecordAndFindTheirListsByName) {
   // Before the first block every field is zero; a field a block does not set
   // keeps the value of the block before; names are lower-cased and cut to 19;
   // show and solid are 1 when their value's second character is '1'.
-  ASSERT_EQ(ReadText(store,
-                     "BEGIN;\nScene=Main;\nshow=(1);\ntranslate=(1,2,3);\n"  // no block: ignored
-                     "LIST=Box;\nENDLIST;\n"
-                     "list=box;\nshow=(1);\nsolid=(1);\nrotate=(0,5,0);\nscale=(2,2,2);\n"
-                     "translate=(1,1,1);\nendlist;\n"
-                     "list=crate;\nlist=a=b (x);\ntranslate=(3,0,0);\nrotate=(7,8);\nendlist;\n"
-                     "list=ABCDEFGHIJKLMNOPQRSTUVWXYZ;\nEndList;\n"
-                     "list=box;\nshow=1;\nsolid=x1;\nendlist;\nlist=box;\nshow=;\nsolid=(10);\n"
-                     "endlist;\nEndScene;\nEND;\n"),
-            kSceneRead);
+  ASSERT_EQ(
+      ReadText(store,
+               "BEGIN;\nScene=Main;\nshow=(1);\ntranslate=(1,2,3);\n"  // no block: ignored
+               "LIST=Box;\nENDLIST;\n"
+               "list=box;\nshow=(1);\nsolid=(1);\nrotate=(0,5,0);\nscale=(2,2,2);\n"
+               "translate=(1,1,1);\nendlist;\n"
+               "list=crate;\nlist=a=b (x);\ntranslate=(3,0,0);\nrotate=(7,8);\nendlist;\n"
+               "list=ABCDEFGHIJKLMNOPQRSTUVWXYZ;\nEndList;\n"
+               "list=box;\nshow=1;\nsolid=x1;\nrotate=(7,8,0,6);\nendlist;\n"  // a 4th: dropped
+               "list=box;\nshow=;\nsolid=(10);\n"
+               "endlist;\nEndScene;\nEND;\n"),
+      kSceneRead);
   EXPECT_EQ(Entries(store), (std::vector<std::string>{
                                 "box 2 0 0 (0,0,0) (0,0,0) (0,0,0)",
                                 "box 2 1 1 (1,1,1) (0,5,0) (2,2,2)",
