@@ -124,6 +124,7 @@ TEST_F(SnapshotProgram, KeysMoveAndTurnTheCamera) {
   const Case cases[] = {
       {{"--keys", "up*20"}, -3.0, 0},
       {{"--frames", "30", "--keys", "left*5"}, 0, 0.2},
+      {{"--keys", "left*5 up+f1"}, 0, 0},  // F1 looks ahead again, and stops the step
       {{"--keys", "up*2,down*2 right"}, 0, -0.04},
       // The tick that holds Escape is drawn, and it is the last one.
       {{"--frames", "50", "--keys", "up*4 escape up*10"}, -0.6, 0},
