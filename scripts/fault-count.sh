@@ -24,8 +24,10 @@ if [ "${1:-}" = "--scratch" ]; then
   src=$scratch/src
   build=$scratch/build
   mkdir -p "$src"
-  # Unchanged files keep their times, so only what changed is built again.
-  rsync -a --delete --exclude='/build*' --exclude=/.git "$source_dir/" "$src/"
+  # Only files whose bytes changed are copied, and they get the time of the
+  # copy: a source older than objects built from its earlier bytes would
+  # otherwise leave those objects stale.
+  rsync -rlpD --checksum --delete --exclude='/build*' --exclude=/.git "$source_dir/" "$src/"
 fi
 faults=$(realpath "${1:-$source_dir/scripts/faults.tsv}")
 work=$(mktemp -d)
