@@ -17,7 +17,7 @@ if [[ ${1:-} == --tests ]]; then
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format shellcheck git
     xvfb xdotool x11-utils man-db
-    assimp-testmodels hyperfine jq
+    assimp-testmodels hyperfine jq rsync python3
   )
 fi
 

@@ -5,9 +5,10 @@
 # the files it changes. In a case, NAME.absent leaves NAME out, NAME.fifo makes
 # NAME a FIFO, and args.txt holds the arguments (default ".").
 #
-# MODE check: PROGRAM is morvane-check; the expectation is what it prints
-# (standard output and error) and its exit status. The copy must hold the same
-# files afterwards: the checker writes nothing.
+# MODE check: PROGRAM is morvane-check, or another tool run on arguments it
+# refuses; the expectation is what it prints (standard output and error) and
+# its exit status. The copy must hold the same files afterwards: the program
+# writes nothing.
 # MODE startup: PROGRAM is morvane-snapshot, run on the copy with the picture
 # written elsewhere; the expectation is the parse log, the ogllist.txt the
 # start-up left in the copy, standard error and the exit status, one section
@@ -45,8 +46,9 @@ for dir in "$cases"/*/; do
   [[ -f $dir/args.txt ]] && args=$(<"$dir/args.txt")
   before=$(ls -A "$work")
   if [[ $mode == check ]]; then
-    # shellcheck disable=SC2086  # args.txt holds a word list
-    { (cd "$work" && timeout 20 "$program" $args 2>&1); echo "[exit $?]"; } >"$actual"
+    # args.txt holds a word list: split on blanks, with no file name patterns.
+    # shellcheck disable=SC2086
+    { (cd "$work" && set -f && timeout 20 "$program" $args 2>&1); echo "[exit $?]"; } >"$actual"
   else
     (cd "$work" && timeout 20 "$program" --output "$scratch/picture.png" . \
       >"$scratch/stdout" 2>"$scratch/stderr")

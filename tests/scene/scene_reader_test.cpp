@@ -8,8 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/support/test_files.h"
-
 namespace {
 
 void AddNamedList(SceneStore& store, std::int32_t id, const char* name) {
@@ -82,16 +80,18 @@ TEST(ReadScenePieces, BlocksShareOneWorkingRecordAndFindTheirListsByName) {
   // Before the first block every field is zero; a field a block does not set
   // keeps the value of the block before; names are lower-cased and cut to 19;
   // show and solid are 1 when their value's second character is '1'.
-  ASSERT_EQ(ReadText(store,
-                     "BEGIN;\nScene=Main;\nshow=(1);\ntranslate=(1,2,3);\n"  // no block: ignored
-                     "LIST=Box;\nENDLIST;\n"
-                     "list=box;\nshow=(1);\nsolid=(1);\nrotate=(0,5,0);\nscale=(2,2,2);\n"
-                     "translate=(1,1,1);\nendlist;\n"
-                     "list=crate;\nlist=a=b (x);\ntranslate=(3,0,0);\nrotate=(7,8);\nendlist;\n"
-                     "list=ABCDEFGHIJKLMNOPQRSTUVWXYZ;\nEndList;\n"
-                     "list=box;\nshow=1;\nsolid=x1;\nendlist;\nlist=box;\nshow=;\nsolid=(10);\n"
-                     "endlist;\nEndScene;\nEND;\n"),
-            kSceneRead);
+  ASSERT_EQ(
+      ReadText(store,
+               "BEGIN;\nScene=Main;\nshow=(1);\ntranslate=(1,2,3);\n"  // no block: ignored
+               "LIST=Box;\nENDLIST;\n"
+               "list=box;\nshow=(1);\nsolid=(1);\nrotate=(0,5,0);\nscale=(2,2,2);\n"
+               "translate=(1,1,1);\nendlist;\n"
+               "list=crate;\nlist=a=b (x);\ntranslate=(3,0,0);\nrotate=(7,8);\nendlist;\n"
+               "list=ABCDEFGHIJKLMNOPQRSTUVWXYZ;\nEndList;\n"
+               "list=box;\nshow=1;\nsolid=x1;\nrotate=(7,8,0,6);\nendlist;\n"  // a 4th: dropped
+               "list=box;\nshow=;\nsolid=(10);\n"
+               "endlist;\nEndScene;\nEND;\n"),
+      kSceneRead);
   EXPECT_EQ(Entries(store), (std::vector<std::string>{
                                 "box 2 0 0 (0,0,0) (0,0,0) (0,0,0)",
                                 "box 2 1 1 (1,1,1) (0,5,0) (2,2,2)",
@@ -159,16 +159,6 @@ TEST(ListIdLookup, IsThePositionOfTheFirstMatchAndNeverReadsPastAName) {
   char wanted[kListNameSize];
   std::memset(wanted, 'x', kListNameSize);
   EXPECT_EQ(ListIdLookup(store).Find(store, wanted), 1);
-}
-
-TEST(ReadSceneFile, AMissingFileLeavesNoCountAndTheListAsItWas) {
-  TempDir dir;
-  SceneStore store = CrateAndBox();
-  const std::string path = dir.Write("scene.txt", "begin;\nscene=s;\nlist=crate;\nendlist;\n");
-  EXPECT_EQ(ReadSceneFile(store, path.c_str()), kSceneRead);
-  EXPECT_EQ(ReadSceneFile(store, (dir.path() / "none.txt").c_str()), kSceneCannotOpen);
-  EXPECT_EQ(store.sceneEntryCount, 0);
-  EXPECT_EQ(Entries(store), std::vector<std::string>{"crate 1 0 0 (0,0,0) (0,0,0) (0,0,0)"});
 }
 
 }  // namespace
