@@ -193,6 +193,10 @@ bad_texture "a FIFO without a writer named in textures.txt" pipe.bmp
 fresh texture-device
 bad_texture "an endless device named in textures.txt" /dev/zero
 
+fresh texture-empty
+: >"$dir/empty.bmp"
+bad_texture "an empty bitmap named in textures.txt" empty.bmp
+
 fresh texture-unreadable
 cp "$dir/checker.bmp" "$dir/locked.bmp"
 chmod 000 "$dir/locked.bmp"

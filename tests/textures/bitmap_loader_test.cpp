@@ -191,42 +191,6 @@ TEST(DecodeBitmap, EveryCutOfAGoodFileFailsCleanly) {
   }
 }
 
-TEST(LoadBitmapImage, ShowsOneMessagePerFailure) {
-  TempDir dir;
-  const std::string twoByTwo =
-      WithFileHeader(InfoHeaderBytes({.width = 2, .height = 2}) + std::string(16, '\x7F'), 40);
-  const std::string good = dir.Write("good.bmp", twoByTwo);
-  const std::string empty = dir.Write("empty.bmp", "");
-  const std::string folder = dir.path().string();
-  const std::string fifo = (dir.path() / "pipe.bmp").string();
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);  // opening it must not wait for a writer
-  const std::string os2 =
-      dir.Write("os2.bmp", WithFileHeader(Le32(64) + std::string(60, '\0'), 64));
-  const std::string huge = dir.Write(
-      "huge.bmp", WithFileHeader(InfoHeaderBytes({.width = 3000000, .height = 2000000}), 40));
-  const std::string cut = dir.Write("cut.bmp", twoByTwo.substr(0, 60));
-  const std::vector<Case> cases = {
-      // file name, message ("" when it loads)
-      {good, ""},
-      {empty, "Failed to open DIB file " + empty + ".\n"},
-      {folder, "Failed to open DIB file " + folder + ".\n"},
-      {fifo, "Failed to open DIB file " + fifo + ".\n"},
-      {os2, "Unknown DIB file format."},
-      {huge, "Out of memory."},
-      {cut, "Image file conversion error."},
-  };
-  for (const Case& c : cases) {
-    CapturedMessageBoxes boxes;
-    const bool loaded = LoadBitmapImage(c.bytes.c_str()) != nullptr;
-    EXPECT_EQ(loaded, c.expected.empty()) << c.bytes;
-    EXPECT_EQ(boxes.shown, std::vector<std::string>(!loaded, "Error: " + c.expected));
-    // The reporting layer tells the same and shows nothing.
-    const BitmapDecodeResult result = ReadBitmapFile(c.bytes.c_str());
-    EXPECT_EQ(BitmapFailureText(result.status, c.bytes.c_str()), c.expected);
-    EXPECT_EQ(boxes.shown.size(), loaded ? 0u : 1u);
-  }
-}
-
 // Another program cuts the file short and writes it again while it is read, as
 // an editor does when a watched scene reloads: every read loads the picture
 // or fails with a message, and none faults on bytes that went away.
