@@ -59,33 +59,13 @@ RgbPicture PictureFromBottomUpRows(int width, int height, const std::uint8_t* ro
   return picture;
 }
 
-bool WritePng(const std::string& path, const RgbPicture& picture, std::string* error) {
-  FilePtr file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    SetError(error, "cannot write " + path);
-    return false;
-  }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(picture.width);
-  image.height = static_cast<png_uint_32>(picture.height);
-  image.format = PNG_FORMAT_RGB;
-  // The pictures are snapshots and test evidence, written once and read back
-  // at most a few times: quick compression takes a third of the time of the
-  // default for files about a third larger, with the same pixels.
-  image.flags = PNG_IMAGE_FLAG_FAST;
-  const bool written =
-      png_image_write_to_stdio(&image, file.get(), 0, picture.pixels.data(), 0, nullptr) != 0;
-  png_image_free(&image);
-  if (!written || std::fflush(file.get()) != 0) {
-    SetError(error, "cannot write " + path);
-    return false;
-  }
-  return true;
-}
+namespace {
 
-bool WriteNewPng(const std::string& path, const RgbPicture& picture, std::string* error,
-                 bool* nameTaken) {
+// The PNG bytes of `picture`. The pictures are snapshots and test evidence,
+// written once and read back at most a few times: quick compression takes a
+// third of the time of the default for files about a third larger, with the
+// same pixels.
+bool EncodePng(const RgbPicture& picture, std::string& bytes) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   image.width = static_cast<png_uint_32>(picture.width);
@@ -93,7 +73,6 @@ bool WriteNewPng(const std::string& path, const RgbPicture& picture, std::string
   image.format = PNG_FORMAT_RGB;
   image.flags = PNG_IMAGE_FLAG_FAST;
   png_alloc_size_t size = 0;
-  std::string bytes;
   bool encoded =
       png_image_write_to_memory(&image, nullptr, &size, 0, picture.pixels.data(), 0, nullptr) != 0;
   if (encoded) {
@@ -103,8 +82,31 @@ bool WriteNewPng(const std::string& path, const RgbPicture& picture, std::string
     bytes.resize(size);
   }
   png_image_free(&image);
+  return encoded;
+}
+
+}  // namespace
+
+bool WritePng(const std::string& path, const RgbPicture& picture, std::string* error) {
+  std::string bytes;
+  if (!EncodePng(picture, bytes)) {
+    SetError(error, "cannot encode " + path);
+    return false;
+  }
+  FilePtr file(std::fopen(path.c_str(), "wb"));
+  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
+      std::fflush(file.get()) != 0) {
+    SetError(error, "cannot write " + path);
+    return false;
+  }
+  return true;
+}
+
+bool WriteNewPng(const std::string& path, const RgbPicture& picture, std::string* error,
+                 bool* nameTaken) {
   if (nameTaken != nullptr) *nameTaken = false;
-  if (!encoded) {
+  std::string bytes;
+  if (!EncodePng(picture, bytes)) {
     SetError(error, "cannot encode " + path);
     return false;
   }
