@@ -85,17 +85,4 @@ TEST_F(RendererTest, ClearsTheDepthBufferEveryFrame) {
   EXPECT_EQ(lit.count, (lit.right - lit.left + 1) * (lit.bottom - lit.top + 1));
 }
 
-TEST_F(RendererTest, WithoutGlItMovesTheCameraButTouchesNothing) {
-  Read(kSquareAtSix);
-  glClearColor(1, 1, 1, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glMatrixMode(GL_TEXTURE);
-  RenderFrame(store_, camera_, -0.15f, 0.04f, kWidth, kHeight, false);
-  GLint mode = 0;
-  glGetIntegerv(GL_MATRIX_MODE, &mode);
-  EXPECT_EQ(mode, GL_TEXTURE);
-  EXPECT_EQ(CountLit(context_->ReadRgbTopDown()), kWidth * kHeight);
-  EXPECT_FLOAT_EQ(camera_.animationAngle, 0.1f);
-}
-
 }  // namespace

@@ -4,11 +4,10 @@
 #include "textures/bitmap_loader.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <thread>
