@@ -26,14 +26,18 @@ void UploadImage(const RgbImage& image) {
 
 }  // namespace
 
+std::string TextureNameOfPiece(std::string_view piece) {
+  // The final break goes first, then the name ends at a NUL byte, as the
+  // bitmap is opened by a C string.
+  if (!piece.empty() && (piece.back() == '\n' || piece.back() == '\r')) piece.remove_suffix(1);
+  return std::string(piece.substr(0, piece.find('\0')));
+}
+
 std::vector<std::string> ReadTextureNames(LineReader& reader) {
   std::vector<std::string> names;
   LineReader::Piece line;
   std::size_t length = 0;
-  while (reader.ReadPiece(line, length)) {
-    if (line[length - 1] == '\n' || line[length - 1] == '\r') line[length - 1] = '\0';
-    names.emplace_back(line);  // a NUL byte ends the name
-  }
+  while (reader.ReadPiece(line, length)) names.push_back(TextureNameOfPiece({line, length}));
   return names;
 }
 

@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/line_reader.h"
@@ -32,6 +33,11 @@ std::int32_t LoadTextureTable(SceneStore& store, const char* fileName);
 void LoadTexturePieces(SceneStore& store, LineReader& reader);
 
 // The bitmap file name of each piece of `reader`, in order, as the table
-// loads them: one final newline or carriage return removed, a NUL byte ending
-// the name. Touches neither the disk beyond the reader nor GL.
+// loads them (see TextureNameOfPiece). Touches neither the disk beyond the
+// reader nor GL.
 std::vector<std::string> ReadTextureNames(LineReader& reader);
+
+// The bitmap file name one piece of textures.txt names: the piece with one
+// final newline or carriage return removed and nothing else (blanks stay part
+// of the name), up to a NUL byte.
+std::string TextureNameOfPiece(std::string_view piece);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "textures/bitmap_loader.h"
+#include "textures/texture_table.h"
 #include "tools/check/piece_lines.h"
 #include "tools/check/written_text.h"
 
@@ -44,9 +45,7 @@ std::size_t CheckTextures(LineReader& reader, const std::filesystem::path& dir,
     if (lines.Continues()) continue;
     if (pending) findings.Add(std::move(*pending));
     pending.reset();
-    // The loader drops one final line break, and nothing else, from a name.
-    std::string name(lines.Raw());
-    if (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+    const std::string name = TextureNameOfPiece(lines.Raw());
     std::string failure;
     if (Loads(dir, name, failure)) continue;
     std::string message = "bitmap \"" + name + "\" cannot be loaded: " + failure;
