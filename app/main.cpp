@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/authoring.h"
 #include "app/platform_sdl.h"
 #include "app/settings.h"
 #include "app/startup_timings.h"
@@ -30,7 +31,11 @@ int main(int argc, char** argv) {
     case ViewerCommand::kRun:
       break;
   }
-  // The scene's files and its bitmaps are named relative to the folder.
+  // Pictures go where the user started the viewer; the scene's files and its
+  // bitmaps are named relative to the scene folder.
+  char startFolder[4096];
+  if (getcwd(startFolder, sizeof startFolder) != nullptr) theAuthoring.pictureFolder = startFolder;
+  theAuthoring.watch = options.watch;
   if (chdir(options.directory.c_str()) != 0) {
     std::fprintf(stderr, "morvane: cannot enter folder '%s': %s\n", options.directory.c_str(),
                  std::strerror(errno));

@@ -25,7 +25,7 @@ enum class MessageBoxOwner { kNone, kFocusedWindow };
 enum class MessageBoxAnswer { kNone, kOk, kYes, kNo };
 
 // The keys the viewer knows. Every other key arrives as kOther.
-enum class Key { kOther, kEscape, kUp, kDown, kLeft, kRight, kF1, kF4 };
+enum class Key { kOther, kEscape, kUp, kDown, kLeft, kRight, kF1, kF4, kF5, kF12 };
 
 // System commands: what the platform asks the window before it acts on its own
 // (closing, starting the screen saver, powering the monitor down).
@@ -58,6 +58,7 @@ struct WindowMessage {
   std::int32_t width = 0;                        // kSize: new client width
   std::int32_t height = 0;                       // kSize: new client height
   Key key = Key::kOther;                         // key messages
+  bool repeat = false;                           // key messages: the key was already down
   SystemCommand command = SystemCommand::kMove;  // kSysCommand
   int quitCode = 0;                              // kQuit
 };

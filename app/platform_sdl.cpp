@@ -40,69 +40,38 @@ bool IsDisplayless(const char* driver) {
          std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "evdev") == 0;
 }
 
+// Each key the viewer knows, as SDL's key events, SDL's keyboard state and the
+// X server's keymap name it.
+struct KeyNames {
+  Key key;
+  SDL_Keycode sdlKey;
+  SDL_Scancode sdlScancode;
+  KeySym xSymbol;
+};
+constexpr KeyNames kKeyNames[] = {
+    {Key::kEscape, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, XK_Escape},
+    {Key::kUp, SDLK_UP, SDL_SCANCODE_UP, XK_Up},
+    {Key::kDown, SDLK_DOWN, SDL_SCANCODE_DOWN, XK_Down},
+    {Key::kLeft, SDLK_LEFT, SDL_SCANCODE_LEFT, XK_Left},
+    {Key::kRight, SDLK_RIGHT, SDL_SCANCODE_RIGHT, XK_Right},
+    {Key::kF1, SDLK_F1, SDL_SCANCODE_F1, XK_F1},
+    {Key::kF4, SDLK_F4, SDL_SCANCODE_F4, XK_F4},
+    {Key::kF5, SDLK_F5, SDL_SCANCODE_F5, XK_F5},
+    {Key::kF12, SDLK_F12, SDL_SCANCODE_F12, XK_F12},
+};
+
+const KeyNames* FindKey(Key key) {
+  for (const KeyNames& names : kKeyNames) {
+    if (names.key == key) return &names;
+  }
+  return nullptr;
+}
+
 Key KeyFromSdl(SDL_Keycode code) {
-  switch (code) {
-    case SDLK_ESCAPE:
-      return Key::kEscape;
-    case SDLK_UP:
-      return Key::kUp;
-    case SDLK_DOWN:
-      return Key::kDown;
-    case SDLK_LEFT:
-      return Key::kLeft;
-    case SDLK_RIGHT:
-      return Key::kRight;
-    case SDLK_F1:
-      return Key::kF1;
-    case SDLK_F4:
-      return Key::kF4;
-    default:
-      return Key::kOther;
+  for (const KeyNames& names : kKeyNames) {
+    if (names.sdlKey == code) return names.key;
   }
-}
-
-KeySym KeySymOf(Key key) {
-  switch (key) {
-    case Key::kEscape:
-      return XK_Escape;
-    case Key::kUp:
-      return XK_Up;
-    case Key::kDown:
-      return XK_Down;
-    case Key::kLeft:
-      return XK_Left;
-    case Key::kRight:
-      return XK_Right;
-    case Key::kF1:
-      return XK_F1;
-    case Key::kF4:
-      return XK_F4;
-    case Key::kOther:
-      break;
-  }
-  return NoSymbol;
-}
-
-SDL_Scancode ScancodeOf(Key key) {
-  switch (key) {
-    case Key::kEscape:
-      return SDL_SCANCODE_ESCAPE;
-    case Key::kUp:
-      return SDL_SCANCODE_UP;
-    case Key::kDown:
-      return SDL_SCANCODE_DOWN;
-    case Key::kLeft:
-      return SDL_SCANCODE_LEFT;
-    case Key::kRight:
-      return SDL_SCANCODE_RIGHT;
-    case Key::kF1:
-      return SDL_SCANCODE_F1;
-    case Key::kF4:
-      return SDL_SCANCODE_F4;
-    case Key::kOther:
-      break;
-  }
-  return SDL_SCANCODE_UNKNOWN;
+  return Key::kOther;
 }
 
 Uint32 IconFlag(MessageBoxIcon icon) {
@@ -376,17 +345,16 @@ class SdlPlatform final : public Platform {
   }
 
   bool IsKeyHeld(Key key) override {
+    const KeyNames* names = FindKey(key);
+    if (names == nullptr) return false;
     if (xDisplay_ != nullptr) {
-      const KeySym symbol = KeySymOf(key);
-      const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(xDisplay_, symbol);
+      const KeyCode code = XKeysymToKeycode(xDisplay_, names->xSymbol);
       if (code == 0) return false;
       char keymap[32] = {};
       XQueryKeymap(xDisplay_, keymap);
       return (static_cast<unsigned char>(keymap[code / 8]) >> (code % 8) & 1u) != 0;
     }
-    const SDL_Scancode scancode = ScancodeOf(key);
-    if (scancode == SDL_SCANCODE_UNKNOWN) return false;
-    return SDL_GetKeyboardState(nullptr)[scancode] != 0;
+    return SDL_GetKeyboardState(nullptr)[names->sdlScancode] != 0;
   }
 
   bool PeekMessage(WindowMessage& message) override {
@@ -474,6 +442,7 @@ class SdlPlatform final : public Platform {
         message.kind = alt ? (down ? MessageKind::kSysKeyDown : MessageKind::kSysKeyUp)
                            : (down ? MessageKind::kKeyDown : MessageKind::kKeyUp);
         message.key = KeyFromSdl(event.key.keysym.sym);
+        message.repeat = event.key.repeat != 0;
         return true;
       }
       default:

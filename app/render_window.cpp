@@ -1,12 +1,12 @@
 #include "app/render_window.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include "app/scene_initialization.h"
 #include "app/settings.h"
 #include "app/startup_timings.h"
 #include "app/window_procedure.h"
+#include "scene/renderer.h"
 #include "store/phase_clock.h"
 #include "store/scene_store.h"
 
@@ -46,7 +46,6 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
     ShowStartupError(platform, "Failed To Register The Window Class.");
     return false;
   }
-  theRenderWindow.classRegistered = true;
 
   if (theSettings.fullScreen && !platform.ChangeDisplayMode(width, height, bits)) {
     const MessageBoxAnswer answer = platform.ShowMessageBox(
@@ -143,7 +142,6 @@ void CloseRenderWindow(Platform& platform) {
   if (!platform.UnregisterWindowClass(kWindowClassName)) {
     ShowShutdownError(platform, "Could Not Unregister Class.");
   }
-  theRenderWindow.classRegistered = false;
   // A destroyed window has taken its timer with it; this stops nothing then.
   platform.KillTimer(theRenderWindow.window, kFrameTimerId);
 }
@@ -152,9 +150,5 @@ void ResizeViewport(std::int32_t width, std::int32_t height) {
   if (!theRenderWindow.contextCurrent) return;
   if (height == 0) height = 1;
   glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  // The near plane is the single-precision 0.1 the projection has always used.
-  gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height),
-                 static_cast<double>(0.1f), 100.0);
+  LoadLens(width, height);
 }

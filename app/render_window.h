@@ -16,7 +16,6 @@
 
 // What the viewer holds of the platform, process-wide; all empty at start.
 struct RenderWindowHandles {
-  bool classRegistered = false;
   WindowHandle window = WindowHandle::kNone;
   DeviceContextHandle deviceContext = DeviceContextHandle::kNone;
   RenderingContextHandle renderingContext = RenderingContextHandle::kNone;

@@ -3,14 +3,18 @@
 #include <string_view>
 
 const char kViewerUsageText[] =
-    "usage: morvane [--timings] [DIR]\n"
+    "usage: morvane [--watch] [--timings] [DIR]\n"
     "Shows the scene in DIR (default: the current directory): textures.txt,\n"
     "objects.txt and scene.txt. The parse log of objects.txt goes to standard\n"
     "output and ogllist.txt into DIR; problems with the files are summed up in one\n"
     "line on standard error (morvane-check DIR explains each).\n"
-    "--timings prints the wall-clock and CPU time of each start-up phase, up to\n"
-    "the first frame, on standard error.\n"
-    "Keys: Up/Down move, Left/Right turn, F1 looks ahead again, Escape quits.\n"
+    "  --watch    load the scene again whenever one of its files (or a bitmap that\n"
+    "             textures.txt names) changes on disk\n"
+    "  --timings  print each start-up phase's wall-clock and CPU time, up to the\n"
+    "             first frame, on standard error\n"
+    "Keys: Up/Down move, Left/Right turn, F1 looks ahead again, F5 loads the scene\n"
+    "again, F12 saves the picture as morvane-YYYYMMDD-HHMMSS.png in the folder the\n"
+    "viewer was started from, Escape quits.\n"
     "Exit status: 0 after a normal quit, 1 when no window could be opened, 2 on a\n"
     "usage error or a folder that cannot be entered.\n";
 
@@ -27,6 +31,8 @@ ViewerCommand ParseViewerArguments(int argc, const char* const* argv, ViewerOpti
         return ViewerCommand::kHelp;
       } else if (argument == "--version") {
         return ViewerCommand::kVersion;
+      } else if (argument == "--watch") {
+        options.watch = true;
       } else if (argument == "--timings") {
         options.timings = true;
       } else {

@@ -1,6 +1,6 @@
 // The command line of morvane:
 //
-//   morvane [--timings] [DIR]
+//   morvane [--watch] [--timings] [DIR]
 //
 // DIR is the scene folder (default: the working directory); "--" ends the
 // options. Parsing only: nothing is opened or printed here.
@@ -10,6 +10,7 @@
 
 struct ViewerOptions {
   std::string directory = ".";  // the scene folder the viewer runs in
+  bool watch = false;           // reload when the scene's files change
   bool timings = false;         // print the start-up phases' times on standard error
 };
 

@@ -1,5 +1,6 @@
 #include "app/window_procedure.h"
 
+#include "app/authoring.h"
 #include "app/frame_tick.h"
 #include "app/render_window.h"
 #include "app/settings.h"
@@ -18,13 +19,17 @@ void RunWindowFrameTick(Platform& platform) {
   keys.f1 = platform.IsKeyHeld(Key::kF1);
 
   const bool glReady = theRenderWindow.contextCurrent;
+  if (glReady) RunAuthoringBeforeFrame();
   const PhaseClock frame;
   // Escape still lets this tick's frame be drawn and presented; the loop ends
   // when it takes the quit request.
   if (RunFrameTick(theSceneStore, theFrameTickState, theCamera, keys, glReady)) {
     platform.PostQuitMessage(0);
   }
-  if (glReady) platform.SwapBuffers(theRenderWindow.deviceContext);
+  if (glReady) {
+    RunAuthoringAfterFrame(theSettings.width, theSettings.height);
+    platform.SwapBuffers(theRenderWindow.deviceContext);
+  }
   // The --timings report ends with the first frame that reaches the window.
   if (glReady && theSettings.timings != nullptr) {
     theSettings.timings->Add("first frame", frame, "Mesa's and the window system's");
@@ -47,6 +52,8 @@ std::intptr_t HandleWindowMessage(Platform& platform, const WindowMessage& messa
       platform.PostQuitMessage(0);
       return 0;
     case MessageKind::kKeyDown:
+      HandleAuthoringKey(message.key, message.repeat);
+      return 0;
     case MessageKind::kKeyUp:
       return 0;
     case MessageKind::kSysCommand:

@@ -1,5 +1,5 @@
 // Decoding speed of large bitmaps: a 4096 x 4096 24-bit picture from memory
-// and from a file (mapped, so the page cache is what is read), and the same
+// and from a file (read from the page cache into memory), and the same
 // size with a 256-colour table, the other common texture form.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>

@@ -7,7 +7,7 @@
 #
 # BUILD_DIR (default build-bench) is configured RelWithDebInfo with the
 # benchmarks on and the needed targets built, unless MORVANE_BENCH_NO_BUILD=1
-# (then it only has to hold tools/morvane-snapshot and bench/*).
+# (then it only has to hold tools/morvane-snapshot, tools/morvane-check and bench/*).
 # Environment:
 #   RUNS=N                 runs of each whole-process command (default 7)
 #   MORVANE_BENCH_WORK=DIR where the generated scene and outputs go (default: a
@@ -19,6 +19,7 @@
 #             world coordinates (986,000 lines of objects.txt), one frame, the
 #             parse log to a file, against the floor of writing the same log
 #             and transcript bytes with cat from prepared copies;
+#   check     morvane-check on the same folder, against the start-up;
 #   peer      f3d (when installed) rendering the same geometry from an OBJ
 #             file to an 800 x 600 PNG under Xvfb;
 #   demo      morvane-snapshot on examples/demo: process start to the first
@@ -41,10 +42,11 @@ done
 if [[ ${MORVANE_BENCH_NO_BUILD:-0} != 1 ]]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_BUILD_BENCH=ON \
     -DMORVANE_BUILD_TESTS=OFF >/dev/null
-  cmake --build "$build" --target morvane-snapshot generate_scene object_read_bench \
+  cmake --build "$build" --target morvane-snapshot morvane-check generate_scene object_read_bench \
     compile_bench scene_read_bench bitmap_decode_bench scene_frame_bench >/dev/null
 fi
 snapshot=$build/tools/morvane-snapshot
+check=$build/tools/morvane-check
 benches=$build/bench
 
 xvfb_pid=
@@ -86,8 +88,9 @@ median_of() {
 
 startup_cmd="cd '$big' && /usr/bin/time -a -o '$work/startup.mem' -f %M '$snapshot' --output '$work/big.png' . >'$work/parse.log'"
 floor_cmd="cat '$work/floor/parse.log' >'$work/floor-parse.log' && cat '$work/floor/ogllist.txt' >'$work/floor-ogllist.txt'"
-commands=("$startup_cmd" "$floor_cmd")
-names=(-n start-up -n floor)
+check_cmd="'$check' '$big' >/dev/null"
+commands=("$startup_cmd" "$floor_cmd" "$check_cmd")
+names=(-n start-up -n floor -n check)
 
 peer=none
 if command -v f3d >/dev/null && command -v Xvfb >/dev/null; then
@@ -131,6 +134,7 @@ done
 
 read -r startup startup_min startup_max startup_cpu < <(times_of "$work/large.json" 0)
 read -r floor floor_min floor_max floor_cpu < <(times_of "$work/large.json" 1)
+read -r checked checked_min checked_max checked_cpu < <(times_of "$work/large.json" 2)
 read -r demo demo_min demo_max demo_cpu < <(times_of "$work/demo.json" 0)
 startup_kb=$(median_of "$work/startup.mem")
 
@@ -163,8 +167,12 @@ row "start-up / cat of the same log and transcript bytes" \
   "$(ratio_of "$startup" "$floor") x (cat: $(ms "$floor"), $(range "$floor_min" "$floor_max"))" \
   "$(ratio_of "$startup_cpu" "$floor_cpu") x (cat: $(ms "$floor_cpu"))" "3 x" \
   "$(met "$startup <= 3 * $floor")"
+row "morvane-check of the large scene / its start-up" \
+  "$(ratio_of "$checked" "$startup") x (check: $(ms "$checked"), $(range "$checked_min" "$checked_max"))" \
+  "$(ratio_of "$checked_cpu" "$startup_cpu") x (check: $(ms "$checked_cpu"))" "1 x" \
+  "$(met "$checked <= $startup")"
 if [[ $peer != none ]]; then
-  read -r peer_t peer_min peer_max peer_cpu < <(times_of "$work/large.json" 2)
+  read -r peer_t peer_min peer_max peer_cpu < <(times_of "$work/large.json" 3)
   peer_kb=$(median_of "$work/peer.mem")
   row "start-up time / f3d on the same geometry as OBJ" \
     "$(ratio_of "$startup" "$peer_t") x (f3d: $(ms "$peer_t"), $(range "$peer_min" "$peer_max"))" \

@@ -8,6 +8,7 @@
 
 #include "compiler/gl_transcript.h"
 #include "compiler/primitive_emitter.h"
+#include "compiler/statement_roles.h"
 #include "store/replacing_file.h"
 
 namespace {
@@ -22,13 +23,6 @@ struct WalkState {
   bool listOpen = false;  // only so that a list left open can be closed at the end
 };
 
-bool KeyIs(const Statement& statement, std::string_view literal) {
-  // The key field is compared whole; a field without a terminator matches nothing.
-  const char* end = static_cast<const char*>(std::memchr(statement.key, '\0', kKeySize));
-  return end != nullptr &&
-         std::string_view(statement.key, static_cast<std::size_t>(end - statement.key)) == literal;
-}
-
 // A repeat factor is a vector component truncated toward zero; values beyond
 // the integer range saturate, and a value that is no number gives 0.
 std::int32_t TruncateRepeat(float component) {
@@ -41,15 +35,11 @@ std::int32_t TruncateRepeat(float component) {
   return static_cast<std::int32_t>(value);
 }
 
-// The GL texture name for a texture number, truncated toward zero. A number
-// that addresses no slot of the table (negative, too large, not a number)
-// gives 0, which binds no texture at all. The number is truncated before it is
-// compared, so a value just below zero is slot 0 only when slot 0 exists.
+// The GL texture name for a texture number; a number that addresses no slot
+// of the table gives 0, which binds no texture at all.
 std::uint32_t TextureName(const SceneStore& store, float number) {
-  const double value = std::trunc(static_cast<double>(number));
-  if (!(value >= 0.0 && value < 0x1p53)) return 0;  // negative, huge or not a number
-  const auto slot = static_cast<std::size_t>(value);
-  return slot < store.textures.size() ? store.textures[slot] : 0;
+  std::size_t slot = 0;
+  return TextureSlot(number, store.textures.size(), slot) ? store.textures[slot] : 0;
 }
 
 // One pass of a primitive named by the statement at `typePosition`: glBegin,
@@ -83,14 +73,13 @@ void CompileNewList(SceneStore& store, GlTranscript& gl, const Statement& statem
 }
 
 // The cursor stands on the second "textur" statement of a pair.
-void CompileBlendedPair(SceneStore& store, GlTranscript& gl, WalkState& walk) {
-  const Cursor secondStatement = store.statementCursor;
-  walk.secondTexture = store.statements[secondStatement].vector[0];
+void CompileBlendedPair(SceneStore& store, GlTranscript& gl, const BindingShape& shape,
+                        WalkState& walk) {
+  walk.secondTexture = store.statements[shape.second].vector[0];
   gl.EnableBlend();
   gl.BlendMultiply();
   gl.BindTexture(TextureName(store, walk.firstTexture));
-  // Whatever follows the pair names the primitive, whatever its key and kind.
-  store.savedStatementCursor = secondStatement + 1;
+  store.savedStatementCursor = shape.primitive;
   CompilePrimitive(store, gl, store.savedStatementCursor, walk);
   gl.BlendAdd();
   gl.BindTexture(TextureName(store, walk.secondTexture));
@@ -104,30 +93,15 @@ void CompileTextureBinding(SceneStore& store, GlTranscript& gl, const Statement&
   walk.secondTexture = statement.vector[0];
   walk.sRepeat = TruncateRepeat(statement.vector[1]);
   walk.tRepeat = TruncateRepeat(statement.vector[2]);
-  const Cursor next = store.statementCursor + 1;
-  if (store.HasStatement(next) && KeyIs(store.statements[next], "textur")) {
-    store.statementCursor = next;
-    CompileBlendedPair(store, gl, walk);
+  // The pair's second line must have arrived before the shape is known.
+  store.HasStatement(store.statementCursor + 1);
+  const BindingShape shape = ShapeOfBinding(store.statements, store.statementCursor);
+  if (shape.pair) {
+    store.statementCursor = shape.second;
+    CompileBlendedPair(store, gl, shape, walk);
     return;
   }
   gl.BindTexture(TextureName(store, walk.secondTexture));
-}
-
-void CompileBareKeyword(GlTranscript& gl, const Statement& statement, WalkState& walk) {
-  if (KeyIs(statement, "endlist")) {
-    gl.EndList();
-    walk.listOpen = false;
-  } else if (KeyIs(statement, "list")) {
-    gl.Marker(TranscriptMarker::kList);
-  } else if (KeyIs(statement, "scene")) {
-    gl.Marker(TranscriptMarker::kScene);
-  } else if (KeyIs(statement, "endscene")) {
-    gl.Marker(TranscriptMarker::kEndScene);
-  } else if (KeyIs(statement, "begin")) {
-    gl.Marker(TranscriptMarker::kBegin);
-  } else if (KeyIs(statement, "end")) {
-    gl.Marker(TranscriptMarker::kEnd);
-  }
 }
 
 // Compiles the statement at the cursor. Returns false when the walk must stop
@@ -136,27 +110,29 @@ bool Dispatch(SceneStore& store, GlTranscript& gl, WalkState& walk) {
   // A copy: the statement list does not change during the walk, but the
   // dispatch moves the cursor, and a copy keeps this statement's fields fixed.
   const Statement statement = store.statements[store.statementCursor];
-  switch (statement.kind) {
-    case kBareKeyword:
-      CompileBareKeyword(gl, statement, walk);
-      return true;
-    case kVector3:
-      if (KeyIs(statement, "textur")) CompileTextureBinding(store, gl, statement, walk);
-      return true;
-    case kName:
-      if (KeyIs(statement, "name")) {
-        CompileNewList(store, gl, statement, walk);
-      } else if (KeyIs(statement, "type")) {
-        CompilePrimitive(store, gl, store.statementCursor, walk);
-      }
-      return true;
-    case kNumber:
-    case kVector2:
-    case kVector4:
-      return true;
-    default:
+  switch (DispatchRole(statement)) {
+    case StatementRole::kStop:
       return false;
+    case StatementRole::kEndList:
+      gl.EndList();
+      walk.listOpen = false;
+      break;
+    case StatementRole::kMarker:
+      gl.Marker(MarkerLine(statement));
+      break;
+    case StatementRole::kNewList:
+      CompileNewList(store, gl, statement, walk);
+      break;
+    case StatementRole::kPrimitive:
+      CompilePrimitive(store, gl, store.statementCursor, walk);
+      break;
+    case StatementRole::kTextureBinding:
+      CompileTextureBinding(store, gl, statement, walk);
+      break;
+    case StatementRole::kNone:
+      break;
   }
+  return true;
 }
 
 }  // namespace

@@ -7,22 +7,6 @@
 
 namespace {
 
-std::string_view MarkerText(TranscriptMarker marker) {
-  switch (marker) {
-    case TranscriptMarker::kList:
-      return "List;\n";
-    case TranscriptMarker::kScene:
-      return "Scene;\n";
-    case TranscriptMarker::kEndScene:
-      return "EndScene;\n";
-    case TranscriptMarker::kBegin:
-      return "Begin;\n";
-    case TranscriptMarker::kEnd:
-      return "End;\n";
-  }
-  return {};
-}
-
 std::string_view BeginText(std::int32_t mode) {
   switch (static_cast<PrimitiveMode>(mode)) {
     case PrimitiveMode::kTriangles:
@@ -48,7 +32,7 @@ void WriteTranscriptLine(const TranscriptLine& line, TextWriter& out) {
       out.Write("OPENGL-Diplay-Listen:\n\n");
       return;
     case Kind::kMarker:
-      out.Write(MarkerText(line.marker));
+      out.Write(std::string_view(line.marker, static_cast<std::size_t>(line.number)));
       return;
     case Kind::kNewList:
       out.Write("glNewList((GLint) ");
@@ -111,7 +95,9 @@ GlTranscript::GlTranscript(TextWriter& out) : out_(out) {
   }
 }
 
-GlTranscript::~GlTranscript() { Finish(); }
+GlTranscript::~GlTranscript() {
+  Finish();
+}
 
 void GlTranscript::WriteBatches() {
   Lines::Batch batch;
@@ -141,46 +127,48 @@ void GlTranscript::Finish() {
   writer_.reset();  // waits for the last batch
 }
 
-void GlTranscript::Header() { Record({TranscriptLine::Kind::kHeader, {}, 0, {}}); }
+void GlTranscript::Header() {
+  Record({TranscriptLine::Kind::kHeader, 0, nullptr, {}});
+}
 
-void GlTranscript::Marker(TranscriptMarker marker) {
-  Record({TranscriptLine::Kind::kMarker, marker, 0, {}});
+void GlTranscript::Marker(std::string_view line) {
+  Record({TranscriptLine::Kind::kMarker, static_cast<std::int32_t>(line.size()), line.data(), {}});
 }
 
 void GlTranscript::NewList(std::int32_t id) {
   glNewList(static_cast<GLuint>(id), GL_COMPILE);
-  Record({TranscriptLine::Kind::kNewList, {}, id, {}});
+  Record({TranscriptLine::Kind::kNewList, id, nullptr, {}});
 }
 
 void GlTranscript::EndList() {
   glEndList();
-  Record({TranscriptLine::Kind::kEndList, {}, 0, {}});
+  Record({TranscriptLine::Kind::kEndList, 0, nullptr, {}});
 }
 
 void GlTranscript::BindTexture(std::uint32_t name) {
   glBindTexture(GL_TEXTURE_2D, name);
   // The line shows the name as a signed "%d" would.
-  Record({TranscriptLine::Kind::kBindTexture, {}, static_cast<std::int32_t>(name), {}});
+  Record({TranscriptLine::Kind::kBindTexture, static_cast<std::int32_t>(name), nullptr, {}});
 }
 
 void GlTranscript::EnableBlend() {
   glEnable(GL_BLEND);
-  Record({TranscriptLine::Kind::kEnableBlend, {}, 0, {}});
+  Record({TranscriptLine::Kind::kEnableBlend, 0, nullptr, {}});
 }
 
 void GlTranscript::BlendMultiply() {
   glBlendFunc(GL_DST_COLOR, GL_ZERO);
-  Record({TranscriptLine::Kind::kBlendMultiply, {}, 0, {}});
+  Record({TranscriptLine::Kind::kBlendMultiply, 0, nullptr, {}});
 }
 
 void GlTranscript::BlendAdd() {
   glBlendFunc(GL_ONE, GL_ONE);
-  Record({TranscriptLine::Kind::kBlendAdd, {}, 0, {}});
+  Record({TranscriptLine::Kind::kBlendAdd, 0, nullptr, {}});
 }
 
 void GlTranscript::DisableBlend() {
   glDisable(GL_BLEND);
-  Record({TranscriptLine::Kind::kDisableBlend, {}, 0, {}});
+  Record({TranscriptLine::Kind::kDisableBlend, 0, nullptr, {}});
 }
 
 void GlTranscript::Begin(PrimitiveMode mode, bool drawable) {
@@ -198,21 +186,21 @@ void GlTranscript::Begin(PrimitiveMode mode, bool drawable) {
   }
   drawing_ = drawable;
   if (drawing_) glBegin(static_cast<GLenum>(mode));
-  Record({TranscriptLine::Kind::kBegin, {}, static_cast<std::int32_t>(mode), {}});
+  Record({TranscriptLine::Kind::kBegin, static_cast<std::int32_t>(mode), nullptr, {}});
 }
 
 void GlTranscript::TexCoord(float s, float t, float scaledS, float scaledT) {
   glTexCoord2f(scaledS, scaledT);
-  Record({TranscriptLine::Kind::kTexCoord, {}, 0, {s, t, 0}});
+  Record({TranscriptLine::Kind::kTexCoord, 0, nullptr, {s, t, 0}});
 }
 
 void GlTranscript::Vertex(float x, float y, float z) {
   if (drawing_) glVertex3f(x, y, z);
-  Record({TranscriptLine::Kind::kVertex, {}, 0, {x, y, z}});
+  Record({TranscriptLine::Kind::kVertex, 0, nullptr, {x, y, z}});
 }
 
 void GlTranscript::End() {
   if (drawing_) glEnd();
   drawing_ = true;
-  Record({TranscriptLine::Kind::kEnd, {}, 0, {}});
+  Record({TranscriptLine::Kind::kEnd, 0, nullptr, {}});
 }

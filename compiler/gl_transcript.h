@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "store/background_job.h"
 #include "store/batch_hand_over.h"
@@ -31,9 +32,6 @@ enum class PrimitiveMode : std::uint32_t {
   kQuads = 0x0007,
   kQuadStrip = 0x0008,
 };
-
-// The lines that stand for no GL call.
-enum class TranscriptMarker : std::uint8_t { kList, kScene, kEndScene, kBegin, kEnd };
 
 // One line of the transcript, as recorded on the GL thread.
 struct TranscriptLine {
@@ -53,9 +51,9 @@ struct TranscriptLine {
     kEnd,
   };
   Kind kind;
-  TranscriptMarker marker;  // kMarker
-  std::int32_t number;      // the list id, texture name or primitive mode
-  float value[3];           // the texture pair or the vertex
+  std::int32_t number;  // the list id, texture name or primitive mode; a marker's length
+  const char* marker;   // a marker's text, which lives as long as the program
+  float value[3];       // the texture pair or the vertex
 };
 
 // Appends the text of `line` to `out`.
@@ -78,8 +76,9 @@ class GlTranscript {
 
   // The title line and the empty line that open the transcript.
   void Header();
-  // A marker line, with no GL call (the structural keywords).
-  void Marker(TranscriptMarker marker);
+  // `line` as it is, with no GL call (the structural keyword markers); its
+  // text must live as long as the program.
+  void Marker(std::string_view line);
 
   void NewList(std::int32_t id);         // glNewList(id, GL_COMPILE)
   void EndList();                        // glEndList(), then an empty line

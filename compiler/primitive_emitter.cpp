@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "compiler/statement_roles.h"
+
 namespace {
 
 struct NamedMode {
@@ -17,18 +19,20 @@ constexpr NamedMode kPrimitiveNames[] = {
     {"gl_triangle_strip", PrimitiveMode::kTriangleStrip},
 };
 
-// Keys such as t, t1 and t12 name coordinates; "type" and "textur" also begin
-// with "t" but are longer, and end the run.
-bool IsRunKey(const char (&key)[kKeySize], char first) {
-  // The key field may lack a terminator in a hand-built record; never look past it.
-  const void* terminator = std::memchr(key, '\0', kKeySize);
-  const std::size_t length =
-      terminator == nullptr ? kKeySize
-                            : static_cast<std::size_t>(static_cast<const char*>(terminator) - key);
-  return key[0] == first && length <= 3;
+}  // namespace
+
+bool IsPrimitiveName(const char* primitiveName) {
+  for (const NamedMode& entry : kPrimitiveNames) {
+    if (std::strcmp(primitiveName, entry.name) == 0) return true;
+  }
+  return false;
 }
 
-}  // namespace
+std::vector<std::string_view> PrimitiveNames() {
+  std::vector<std::string_view> names;
+  for (const NamedMode& entry : kPrimitiveNames) names.push_back(entry.name);
+  return names;
+}
 
 PrimitiveMode PrimitiveModeForName(const char* primitiveName) {
   for (const NamedMode& entry : kPrimitiveNames) {
@@ -46,9 +50,9 @@ std::size_t CountRunVertices(SceneStore& store, Cursor first) {
   for (Cursor at = first; store.HasStatement(at); ++at) {
     const Statement& statement = store.statements[at];
     if (!IsAccepted(statement)) break;
-    if (IsRunKey(statement.key, 'p')) {
+    if (IsVertexKey(statement.key)) {
       ++vertices;
-    } else if (!IsRunKey(statement.key, 't')) {
+    } else if (!IsTexCoordKey(statement.key)) {
       break;
     }
   }
@@ -82,11 +86,11 @@ std::int32_t EmitPrimitiveVertices(SceneStore& store, GlTranscript& transcript,
     // A rejected line is never drawn from the values earlier lines left in
     // its record: it ends the run, and the walk then stops at it.
     if (!IsAccepted(statement)) break;
-    if (IsRunKey(statement.key, 't')) {
+    if (IsTexCoordKey(statement.key)) {
       const float s = statement.vector[0];
       const float t = statement.vector[1];
       transcript.TexCoord(s, t, sFactor * s, tFactor * t);
-    } else if (IsRunKey(statement.key, 'p')) {
+    } else if (IsVertexKey(statement.key)) {
       transcript.Vertex(statement.vector[0], statement.vector[1], statement.vector[2]);
     } else {
       break;

@@ -15,6 +15,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "compiler/gl_transcript.h"
 #include "store/scene_store.h"
@@ -22,6 +24,11 @@
 // The GL mode a primitive name stands for; a name outside the table (points,
 // lines, polygons, the empty text) gives quads.
 PrimitiveMode PrimitiveModeForName(const char* primitiveName);
+
+// Whether `primitiveName` is one of the names of the table (rather than
+// falling back to quads), and those names in table order.
+bool IsPrimitiveName(const char* primitiveName);
+std::vector<std::string_view> PrimitiveNames();
 
 // The fewest vertices with which a primitive of `mode` draws anything.
 int MinimumVertices(PrimitiveMode mode);

@@ -8,15 +8,17 @@
 
 // objects.txt bytes through the reading thread and the compile walk that
 // takes its statements as they arrive, on a real context, with a texture
-// table of 0 to 3 slots chosen by the input's length.
+// table of 0 to 3 slots chosen by the input's length, and through
+// morvane-check's objects.txt check.
 void FuzzObjects(const std::uint8_t* data, std::size_t size);
 
-// scene.txt bytes through the scene reader against a fixed set of named lists.
+// scene.txt bytes through the scene reader against a fixed set of named lists,
+// and through morvane-check's scene.txt check against the same names.
 void FuzzScene(const std::uint8_t* data, std::size_t size);
 
-// textures.txt bytes through the texture table loader on a real context; the
-// names are looked up in a folder holding a few small bitmaps.
+// textures.txt bytes through the reader of bitmap names (the bitmaps
+// themselves have a harness of their own).
 void FuzzTextureList(const std::uint8_t* data, std::size_t size);
 
-// Bitmap file bytes through the bitmap decoder.
+// Bitmap file bytes through the bitmap decoder and its explanation.
 void FuzzBitmap(const std::uint8_t* data, std::size_t size);

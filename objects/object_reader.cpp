@@ -26,7 +26,8 @@ void ReserveStatements(SceneStore& store, std::size_t sizeHint) {
   store.statements.reserve(store.statements.size() + expected);
 }
 
-void ReadObjectPiece(char* piece, std::int32_t lineNumber, Statement& current, TextWriter& log) {
+std::int32_t ParseObjectPiece(char* piece, std::int32_t lineNumber, Statement& current,
+                              TextWriter& log) {
   // The piece is text up to its first NUL; that is what is echoed and parsed.
   const std::size_t textLength = std::strlen(piece);
   log.Write(std::string_view(piece, textLength));
@@ -41,17 +42,22 @@ void ReadObjectPiece(char* piece, std::int32_t lineNumber, Statement& current, T
     log.WriteInt(lineNumber);
     log.Write(".\n");
   }
+  return result;
+}
+
+std::int32_t ReadObjectPiece(SceneStore& store, char* piece, std::int32_t lineNumber,
+                             TextWriter& log) {
+  const std::int32_t result = ParseObjectPiece(piece, lineNumber, store.currentStatement, log);
+  store.AppendCurrentStatement();
+  return result;
 }
 
 void ReadObjectPieces(SceneStore& store, LineReader& reader, TextWriter& log) {
   ReserveStatements(store, reader.SizeHint());
   LineReader::Piece piece;
   std::size_t pieceLength = 0;
-  std::int32_t lineNumber = 0;
-  while (reader.ReadPiece(piece, pieceLength)) {
-    ReadObjectPiece(piece, lineNumber, store.currentStatement, log);
-    store.AppendCurrentStatement();
-    ++lineNumber;
+  for (std::int32_t lineNumber = 0; reader.ReadPiece(piece, pieceLength); ++lineNumber) {
+    ReadObjectPiece(store, piece, lineNumber, log);
   }
 }
 

@@ -22,10 +22,16 @@ std::int32_t ReadObjectFile(SceneStore& store, const char* fileName, std::FILE* 
 // Parses and appends every piece of `reader`, numbering them from 0.
 void ReadObjectPieces(SceneStore& store, LineReader& reader, TextWriter& log);
 
-// One piece, line number `lineNumber` (from 0): echoes it to the log, parses
-// it into `current` and logs the "Parse-Error" line when it was rejected. The
-// caller appends `current`, rejected or not.
-void ReadObjectPiece(char* piece, std::int32_t lineNumber, Statement& current, TextWriter& log);
+// One step of that loop: echoes the NUL-terminated `piece`, parses it (lower-
+// casing it in place) into the current statement, appends a copy, and logs a
+// failure as the parse error of line `lineNumber`. Returns ParseStatement's code.
+std::int32_t ReadObjectPiece(SceneStore& store, char* piece, std::int32_t lineNumber,
+                             TextWriter& log);
+
+// The same step into `current` instead of the store's current statement, with
+// no append: the reading thread's, which keeps its own statement.
+std::int32_t ParseObjectPiece(char* piece, std::int32_t lineNumber, Statement& current,
+                              TextWriter& log);
 
 // Reserves room in store.statements for a file of `sizeHint` bytes, so a large
 // list is allocated once instead of being copied each time it doubles.

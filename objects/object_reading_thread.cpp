@@ -57,7 +57,7 @@ bool ObjectReadingThread::ReadBatch(Batch& batch) {
   std::size_t pieceLength = 0;
   while (batch.size() < batchStatements_) {
     if (!reader_->ReadPiece(piece, pieceLength)) return false;
-    ReadObjectPiece(piece, lineNumber_++, current_, *logWriter_);
+    ParseObjectPiece(piece, lineNumber_++, current_, *logWriter_);
     batch.push_back(current_);
   }
   return true;

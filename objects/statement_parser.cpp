@@ -5,13 +5,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "store/ascii.h"
 #include "store/decimal.h"
 
 namespace {
 
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 bool IsLetter(char c) {
   return c >= 'a' && c <= 'z';
 }
@@ -46,7 +44,7 @@ std::int32_t ParseVector(const char* p, Statement& statement, TextWriter& log) {
   for (; *p != '\0'; ++p) {
     const char c = *p;
     if (!open) {
-      if (IsDigit(c) || c == '-') {
+      if (IsAsciiDigit(c) || c == '-') {
         open = true;
         component.Clear();
         component.Append(c);
@@ -60,7 +58,7 @@ std::int32_t ParseVector(const char* p, Statement& statement, TextWriter& log) {
     open = false;
     if (component.length > kMaxComponentLength) {
       char errorText[kTextSize];
-      std::snprintf(errorText, sizeof errorText, "Large value %d", index);
+      std::snprintf(errorText, sizeof errorText, kLargeComponentFormat, index);
       return Reject(statement, errorText, kComponentTooLong);
     }
     const float value = ParseDecimalFloat(component.View());
@@ -95,18 +93,18 @@ std::int32_t ParseNumber(const char* p, Statement& statement, TextWriter& log) {
   if (*p == '-') text.Append(*p++);
   // After a sign exactly one character that is neither digit nor sign is
   // passed over, so "- 5" and "-.5" both read as -5.
-  if (*p != '\0' && !IsDigit(*p) && *p != '-') ++p;
+  if (*p != '\0' && !IsAsciiDigit(*p) && *p != '-') ++p;
   int integerDigits = 0;
-  for (; IsDigit(*p); ++p) {
-    if (integerDigits == 5) return Reject(statement, "Large Value", kNumberTooLong);
+  for (; IsAsciiDigit(*p); ++p) {
+    if (integerDigits == 5) return Reject(statement, kLargeIntegerText, kNumberTooLong);
     text.Append(*p);
     ++integerDigits;
   }
-  if ((*p == '.' || *p == ',') && IsDigit(p[1])) {
+  if ((*p == '.' || *p == ',') && IsAsciiDigit(p[1])) {
     text.Append('.');
     int fractionDigits = 0;
-    for (++p; IsDigit(*p); ++p) {
-      if (fractionDigits == 2) return Reject(statement, "After . Large", kNumberTooLong);
+    for (++p; IsAsciiDigit(*p); ++p) {
+      if (fractionDigits == 2) return Reject(statement, kLargeFractionText, kNumberTooLong);
       text.Append(*p);
       ++fractionDigits;
     }
@@ -135,17 +133,16 @@ std::int32_t ParseName(const char* p, Statement& statement, TextWriter& log) {
 
 std::int32_t ParseStatement(char* line, Statement& statement, TextWriter& log) {
   const std::size_t length = std::strlen(line);
-  if (length > kMaxLineLength) return Reject(statement, "Large Input", kLineTooLong);
+  if (length > kMaxLineLength) return Reject(statement, kLargeInputText, kLineTooLong);
   // One pass lowers the case and finds where the key ends.
   std::size_t keyLength = length;
   for (std::size_t i = 0; i < length; ++i) {
-    char c = line[i];
-    if (c >= 'A' && c <= 'Z') line[i] = c = static_cast<char>(c - 'A' + 'a');
+    const char c = line[i] = LowerAscii(line[i]);
     if ((c == '=' || c == ';') && keyLength == length) keyLength = i;
   }
 
-  if (keyLength == length) return Reject(statement, "Missing = or ;", kNoKeyTerminator);
-  if (keyLength >= kKeySize) return Reject(statement, "Large CMD", kKeyTooLong);
+  if (keyLength == length) return Reject(statement, kNoKeyTerminatorText, kNoKeyTerminator);
+  if (keyLength >= kKeySize) return Reject(statement, kLargeKeyText, kKeyTooLong);
   const std::string_view key(line, keyLength);
   CopyBounded(statement.key, key);
   log.Write("Parse: '");
@@ -159,12 +156,12 @@ std::int32_t ParseStatement(char* line, Statement& statement, TextWriter& log) {
     statement.kind = kBareKeyword;
   } else if (*value == '(') {
     result = ParseVector(value, statement, log);
-  } else if (IsDigit(*value) || *value == '-') {
+  } else if (IsAsciiDigit(*value) || *value == '-') {
     result = ParseNumber(value, statement, log);
   } else if (IsLetter(*value)) {
     result = ParseName(value, statement, log);
   } else {
-    return Reject(statement, "bad values", kBadValue);
+    return Reject(statement, kBadValueText, kBadValue);
   }
   if (result == kParsed) log.Write("\n\n");
   return result;

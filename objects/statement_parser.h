@@ -23,6 +23,16 @@ enum ParseResult : std::int32_t {
   kNoKeyTerminator = 7,   // "Missing = or ;": the line holds neither
 };
 
+// The error texts a rejected statement carries; code 6 has two. The first
+// component of "Large value %d" is filled with the component's index.
+inline constexpr const char* kLargeInputText = "Large Input";
+inline constexpr const char* kLargeKeyText = "Large CMD";
+inline constexpr const char* kLargeComponentFormat = "Large value %d";
+inline constexpr const char* kBadValueText = "bad values";
+inline constexpr const char* kLargeIntegerText = "Large Value";
+inline constexpr const char* kLargeFractionText = "After . Large";
+inline constexpr const char* kNoKeyTerminatorText = "Missing = or ;";
+
 inline constexpr int kMaxLineLength = 300;
 inline constexpr int kMaxVectorComponents = 4;
 // The longest text a vector component may have (sign, digits and point).

@@ -22,13 +22,7 @@ constexpr float kAnimationStep = 0.1f;
 // The camera transform rides on the projection matrix, so the model-view
 // matrix holds nothing but each entry's own placement.
 void LoadProjectionAndCamera(const CameraState& camera, std::int32_t width, std::int32_t height) {
-  // A degenerate size (only possible from a caller outside the frame tick)
-  // draws with a square aspect instead of dividing by zero.
-  const double aspect =
-      width > 0 && height > 0 ? static_cast<double>(width) / static_cast<double>(height) : 1.0;
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPerspective(kFieldOfViewDegrees, aspect, kNearPlane, kFarPlane);
+  LoadLens(width, height);
   gluLookAt(camera.eyeX, 0.0, camera.eyeZ, camera.centreX, 0.0, camera.centreZ, 0.0, 1.0, 0.0);
 }
 
@@ -45,6 +39,15 @@ void DrawEntry(const SceneEntry& entry, float animationAngle) {
 }
 
 }  // namespace
+
+void LoadLens(std::int32_t width, std::int32_t height) {
+  // A degenerate size draws with a square aspect instead of dividing by zero.
+  const double aspect =
+      width > 0 && height > 0 ? static_cast<double>(width) / static_cast<double>(height) : 1.0;
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(kFieldOfViewDegrees, aspect, kNearPlane, kFarPlane);
+}
 
 void RenderFrame(SceneStore& store, CameraState& camera, float movementRequest, float heading,
                  std::int32_t width, std::int32_t height, bool glReady) {

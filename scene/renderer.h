@@ -18,6 +18,11 @@ struct CameraState {
 
 extern CameraState theCamera;
 
+// Loads a fresh 45° perspective for a `width` × `height` picture into the
+// projection matrix (and leaves it the current matrix); a size of 0 on either
+// side draws with a square aspect.
+void LoadLens(std::int32_t width, std::int32_t height);
+
 // Moves the camera by `movementRequest` along `heading`, loads the projection
 // and camera, clears, draws the first store.sceneEntryCount entries and
 // advances the animation angle. With `glReady` false (no context current yet)

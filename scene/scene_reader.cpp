@@ -4,84 +4,97 @@
 #include <cstddef>
 #include <cstring>
 
+#include "store/ascii.h"
 #include "store/decimal.h"
 
 namespace {
-
-// The three block-level states of one reading.
-struct ReaderFlags {
-  bool begin = false;
-  bool scene = false;
-  bool list = false;
-};
-
-void LowerCaseAscii(char* text, std::size_t length) {
-  for (std::size_t i = 0; i < length; ++i) {
-    if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');
-  }
-}
 
 // "show" and "solid" are written (1) or (0): the flag is the value's second character.
 std::int32_t FlagValue(std::string_view value) {
   return value.size() >= 2 && value[1] == '1' ? 1 : 0;
 }
 
-// Applies one assignment line; returns kSceneRead to go on, or the failing code.
-std::int32_t ApplyAssignment(SceneStore& store, ReaderFlags& flags, std::string_view key,
-                             std::string_view value) {
-  if (!flags.begin) return kSceneAssignmentBefore;
-  SceneEntry& entry = store.currentSceneEntry;
-  if (key == "scene") {
-    if (flags.scene) return kSceneSecondScene;
-    flags.scene = true;
+}  // namespace
+
+SceneLineReader::SceneLineReader(SceneStore& store) : store_(store), lists_(store) {
+  store.sceneEntryCount = 0;
+}
+
+std::int32_t SceneLineReader::ApplyAssignment(std::string_view key, std::string_view value) {
+  if (!flags_.begin) return kSceneAssignmentBefore;
+  SceneEntry& entry = store_.currentSceneEntry;
+  effect_ = SceneLineEffect::kIgnored;
+  if (key == kSceneKeyScene) {
+    if (flags_.scene) return kSceneSecondScene;
+    flags_.scene = true;
+    effect_ = SceneLineEffect::kApplied;
   }
-  if (flags.list) {
-    if (key == "show") {
+  const bool blockKey = key == kSceneKeyShow || key == kSceneKeySolid ||
+                        key == kSceneKeyTranslate || key == kSceneKeyRotate ||
+                        key == kSceneKeyScale;
+  if (blockKey) effect_ = flags_.list ? SceneLineEffect::kApplied : SceneLineEffect::kOutsideBlock;
+  if (flags_.list) {
+    if (key == kSceneKeyShow) {
       entry.show = FlagValue(value);
-    } else if (key == "solid") {
+    } else if (key == kSceneKeySolid) {
       entry.solid = FlagValue(value);
-    } else if (key == "translate") {
+    } else if (key == kSceneKeyTranslate) {
       ReadSceneVector(value, entry.translate);
-    } else if (key == "rotate") {
+    } else if (key == kSceneKeyRotate) {
       ReadSceneVector(value, entry.rotate);
-    } else if (key == "scale") {
+    } else if (key == kSceneKeyScale) {
       ReadSceneVector(value, entry.scale);
     }
   }
-  if (key == "list") {
-    flags.list = true;
+  if (key == kSceneKeyList) {
+    flags_.list = true;
     CopyBounded(entry.listName, value);
+    effect_ = SceneLineEffect::kApplied;
   }
   return kSceneRead;
 }
 
-// Applies one keyword line. Returns kSceneRead to go on, or the failing code;
-// `ended` is set at an accepted "end".
-std::int32_t ApplyKeyword(SceneStore& store, const ListIdLookup& lists, ReaderFlags& flags,
-                          std::string_view keyword, bool& ended) {
-  if (keyword == "begin") {
-    if (flags.begin) return kSceneSecondBegin;
-    flags.begin = true;
-  } else if (keyword == "endlist") {
-    if (!flags.begin || !flags.scene || !flags.list) return kSceneStrayEndList;
-    flags.list = false;
-    ++store.sceneEntryCount;
-    store.currentSceneEntry.listId = lists.Find(store, store.currentSceneEntry.listName);
-    store.AppendCurrentSceneEntry();
-  } else if (keyword == "endscene") {
-    if (!flags.begin || !flags.scene || flags.list) return kSceneStrayEndScene;
-    flags.scene = false;
-  } else if (keyword == "end") {
-    if (!flags.begin || flags.scene || flags.list) return kSceneStrayEnd;
-    flags.begin = false;
-    ended = true;
+std::int32_t SceneLineReader::ApplyKeyword(std::string_view keyword) {
+  effect_ = SceneLineEffect::kApplied;
+  if (keyword == kSceneKeyBegin) {
+    if (flags_.begin) return kSceneSecondBegin;
+    flags_.begin = true;
+  } else if (keyword == kSceneKeyEndList) {
+    if (!flags_.begin || !flags_.scene || !flags_.list) return kSceneStrayEndList;
+    flags_.list = false;
+    ++store_.sceneEntryCount;
+    store_.currentSceneEntry.listId = lists_.Find(store_, store_.currentSceneEntry.listName);
+    store_.AppendCurrentSceneEntry();
+  } else if (keyword == kSceneKeyEndScene) {
+    if (!flags_.begin || !flags_.scene || flags_.list) return kSceneStrayEndScene;
+    flags_.scene = false;
+  } else if (keyword == kSceneKeyEnd) {
+    if (!flags_.begin || flags_.scene || flags_.list) return kSceneStrayEnd;
+    flags_.begin = false;
+    effect_ = SceneLineEffect::kEnded;
+  } else {
+    effect_ = SceneLineEffect::kIgnored;
   }
   return kSceneRead;
 }
 
-}  // namespace
+std::int32_t SceneLineReader::ReadLine(char* piece) {
+  effect_ = SceneLineEffect::kStopped;
+  const std::size_t length = std::strlen(piece);
+  LowerCaseAscii(piece, length);
+  // The ';' must be the last character before the line break (or before the
+  // last character of a piece without one).
+  if (length < 2 || piece[length - 2] != ';') return kSceneNoSemicolon;
+  const std::string_view text(piece, length - 2);
+  const std::size_t equals = text.find('=');
+  const std::int32_t result = equals != std::string_view::npos
+                                  ? ApplyAssignment(text.substr(0, equals), text.substr(equals + 1))
+                                  : ApplyKeyword(text);
+  if (result != kSceneRead) effect_ = SceneLineEffect::kStopped;
+  return result;
+}
 
-void ReadSceneVector(std::string_view value, float (&target)[3]) {
+std::size_t ReadSceneVector(std::string_view value, float (&target)[3]) {
   // Large enough for any component a line can hold; a longer one (only from a
   // caller outside the reader) keeps its first characters.
   char number[LineReader::kPieceLimit + 1];
@@ -101,6 +114,7 @@ void ReadSceneVector(std::string_view value, float (&target)[3]) {
       length = 0;
     }
   }
+  return index;
 }
 
 namespace {
@@ -131,27 +145,12 @@ std::int32_t ListIdLookup::Find(SceneStore& store, const char (&name)[kListNameS
 }
 
 std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader) {
-  store.sceneEntryCount = 0;
-  const ListIdLookup lists(store);
-  ReaderFlags flags;
+  SceneLineReader lines(store);
   LineReader::Piece piece;
   std::size_t pieceLength = 0;
   while (reader.ReadPiece(piece, pieceLength)) {
-    const std::size_t length = std::strlen(piece);
-    LowerCaseAscii(piece, length);
-    // The ';' must be the last character before the line break (or before the
-    // last character of a piece without one).
-    if (length < 2 || piece[length - 2] != ';') return kSceneNoSemicolon;
-    const std::string_view text(piece, length - 2);
-    const std::size_t equals = text.find('=');
-    std::int32_t result = kSceneRead;
-    bool ended = false;
-    if (equals != std::string_view::npos) {
-      result = ApplyAssignment(store, flags, text.substr(0, equals), text.substr(equals + 1));
-    } else {
-      result = ApplyKeyword(store, lists, flags, text, ended);
-    }
-    if (result != kSceneRead || ended) return result;
+    const std::int32_t result = lines.ReadLine(piece);
+    if (result != kSceneRead || lines.LastEffect() == SceneLineEffect::kEnded) return result;
   }
   return kSceneRead;
 }

@@ -10,7 +10,8 @@
 //
 // ReadSceneFile only gets the bytes (through the shared line reader);
 // ReadScenePieces does the work and is what tests and fuzz harnesses drive with
-// bytes in memory. A list name is resolved to its display-list id by its
+// bytes in memory, one SceneLineReader step per line, which morvane-check takes
+// too, to see what each line did. A list name is resolved to its display-list id by its
 // position among the store's named lists, so the compiler must have run first.
 //
 // Choices for text the format does not foresee:
@@ -53,15 +54,46 @@ std::int32_t ReadSceneFile(SceneStore& store, const char* fileName,
 // applied, and every block closed before it stays appended and counted.
 std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader);
 
+// The words the reader acts on. Assignment lines: scene, list, and (inside a
+// list block) show, solid, translate, rotate, scale. Keyword lines: begin,
+// endlist, endscene, end. A word in the other form is ignored.
+inline constexpr std::string_view kSceneKeyScene = "scene";
+inline constexpr std::string_view kSceneKeyList = "list";
+inline constexpr std::string_view kSceneKeyShow = "show";
+inline constexpr std::string_view kSceneKeySolid = "solid";
+inline constexpr std::string_view kSceneKeyTranslate = "translate";
+inline constexpr std::string_view kSceneKeyRotate = "rotate";
+inline constexpr std::string_view kSceneKeyScale = "scale";
+inline constexpr std::string_view kSceneKeyBegin = "begin";
+inline constexpr std::string_view kSceneKeyEndList = "endlist";
+inline constexpr std::string_view kSceneKeyEndScene = "endscene";
+inline constexpr std::string_view kSceneKeyEnd = "end";
+inline constexpr std::string_view kSceneAssignmentKeys[] = {
+    kSceneKeyScene,     kSceneKeyList,   kSceneKeyShow, kSceneKeySolid,
+    kSceneKeyTranslate, kSceneKeyRotate, kSceneKeyScale};
+inline constexpr std::string_view kSceneKeywords[] = {kSceneKeyBegin, kSceneKeyEndList,
+                                                      kSceneKeyEndScene, kSceneKeyEnd};
+inline constexpr int kSceneVectorComponents = 3;
+
 // Reads a vector value into `target`: the first character is skipped unread,
 // then '-' restarts a component, digits and '.' extend it, ',' and the last
 // character end it; components the value does not reach keep their values.
-void ReadSceneVector(std::string_view value, float (&target)[3]);
+// Returns how many components the value holds, those past the third included.
+std::size_t ReadSceneVector(std::string_view value, float (&target)[3]);
 
 // The store's named lists indexed by name, for the lookups of one reading. A
 // lookup answers what walking store.namedListCursor from the first named list
 // would, without the walk: a scene of n entries over n lists would otherwise
 // cost n * n / 2 name comparisons.
+// What the last line did to the reading.
+enum class SceneLineEffect {
+  kApplied,       // the reader acted on it
+  kIgnored,       // a word the reader does not act on in this form
+  kOutsideBlock,  // show, solid, translate, rotate or scale with no list block open
+  kEnded,         // an accepted "end;": the reading is over
+  kStopped,       // the line failed, and its code was returned
+};
+
 class ListIdLookup {
  public:
   // Indexes store.namedLists as they stand; they must not change (no append)
@@ -75,4 +107,36 @@ class ListIdLookup {
 
  private:
   std::unordered_map<std::string_view, std::size_t> firstPosition_;
+};
+
+// The reading itself, one line at a time, so that a caller can watch what each
+// line does; ReadScenePieces is this loop over a line reader.
+class SceneLineReader {
+ public:
+  // Sets store.sceneEntryCount to 0 and indexes the store's named lists,
+  // which must not change during the reading.
+  explicit SceneLineReader(SceneStore& store);
+
+  // Applies the NUL-terminated `piece` (lower-casing it in place). Returns
+  // kSceneRead to go on, or the failing code. A failing line applies nothing,
+  // so the state stays that of the line before; the viewer's reading stops at
+  // it, as it does after an accepted "end;".
+  std::int32_t ReadLine(char* piece);
+
+  SceneLineEffect LastEffect() const { return effect_; }
+  bool ListBlockOpen() const { return flags_.list; }
+
+ private:
+  struct Flags {
+    bool begin = false;
+    bool scene = false;
+    bool list = false;
+  };
+  std::int32_t ApplyAssignment(std::string_view key, std::string_view value);
+  std::int32_t ApplyKeyword(std::string_view keyword);
+
+  SceneStore& store_;
+  ListIdLookup lists_;
+  Flags flags_;
+  SceneLineEffect effect_ = SceneLineEffect::kApplied;
 };

@@ -41,6 +41,9 @@ for name in "${harnesses[@]}"; do
   inputs=("$corpus")
   [[ -d fuzz/seeds/$reader ]] && inputs+=("$root/fuzz/seeds/$reader")
   [[ -d fuzz/regressions/$reader ]] && inputs+=("$root/fuzz/regressions/$reader")
+  # The test case folders' input files seed the reader of the same name.
+  mkdir -p "$corpus-cases" && inputs+=("$corpus-cases")
+  for f in tests/cases/*/*/"$reader".txt; do if [[ -f $f ]]; then cp "$f" "$corpus-cases/${f//\//-}"; fi; done
   if [[ $reader == bitmap && -d ../shared/testdata/bmpsuite ]]; then
     suite=$(cd ../shared/testdata/bmpsuite && pwd)
     inputs+=("$suite/good" "$suite/questionable" "$suite/bad")

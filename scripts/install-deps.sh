@@ -15,9 +15,9 @@ packages=(
 if [[ ${1:-} == --tests ]]; then
   packages+=(
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format shellcheck git
     xvfb xdotool x11-utils man-db
-    assimp-testmodels
+    assimp-testmodels hyperfine jq rsync python3
   )
 fi
 

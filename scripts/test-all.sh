@@ -8,6 +8,13 @@ cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh --tests
 
+# The committed format and the scripts' soundness are checked before anything is built.
+echo "== Format and script checks =="
+mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+clang-format --dry-run --Werror "${sources[@]}"
+mapfile -t scripts < <(git ls-files '*.sh')
+shellcheck -x -S warning "${scripts[@]}"
+
 jobs=$(nproc)
 export CTEST_OUTPUT_ON_FAILURE=1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:suppressions=$PWD/tests/asan.supp

@@ -22,7 +22,8 @@ class BatchHandOver {
   using Batch = std::vector<Item>;
 
   BatchHandOver(std::size_t itemsPerBatch, std::size_t batches)
-      : itemsPerBatch_(itemsPerBatch > 0 ? itemsPerBatch : 1), batches_(batches > 0 ? batches : 1) {}
+      : itemsPerBatch_(itemsPerBatch > 0 ? itemsPerBatch : 1),
+        batches_(batches > 0 ? batches : 1) {}
 
   std::size_t ItemsPerBatch() const { return itemsPerBatch_; }
 

@@ -1,5 +1,7 @@
 #include "store/decimal.h"
 
+#include "store/ascii.h"
+
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -8,10 +10,6 @@
 #include <system_error>
 
 namespace {
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
 
 // Powers of ten that doubles hold exactly.
 constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -46,22 +44,24 @@ bool ConvertExactly(std::string_view mantissa, int exponent, double& value) {
 
 }  // namespace
 
-double ParseDecimalPrefix(std::string_view text) {
+double ParseDecimalPrefix(std::string_view text, std::size_t* used) {
   std::size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
 
   const std::size_t mantissaStart = i;
   std::size_t integerDigits = 0;
-  while (i < text.size() && IsDigit(text[i])) ++i, ++integerDigits;
+  while (i < text.size() && IsAsciiDigit(text[i])) ++i, ++integerDigits;
   std::size_t fractionDigits = 0;
   if (i < text.size() && text[i] == '.') {
     std::size_t j = i + 1;
-    while (j < text.size() && IsDigit(text[j])) ++j, ++fractionDigits;
+    while (j < text.size() && IsAsciiDigit(text[j])) ++j, ++fractionDigits;
     if (integerDigits + fractionDigits > 0) i = j;
   }
+  if (used != nullptr) *used = 0;
   if (integerDigits + fractionDigits == 0) return 0.0;
   const std::size_t mantissaEnd = i;
+  if (used != nullptr) *used = i;
 
   // The exponent counts only when at least one digit follows its letter and sign.
   std::string_view exponentDigits;
@@ -71,10 +71,11 @@ double ParseDecimalPrefix(std::string_view text) {
     bool signNegative = false;
     if (j < text.size() && (text[j] == '+' || text[j] == '-')) signNegative = text[j++] == '-';
     const std::size_t digitsStart = j;
-    while (j < text.size() && IsDigit(text[j])) ++j;
+    while (j < text.size() && IsAsciiDigit(text[j])) ++j;
     if (j > digitsStart) {
       exponentDigits = text.substr(digitsStart, j - digitsStart);
       exponentNegative = signNegative;
+      if (used != nullptr) *used = j;
     }
   }
 

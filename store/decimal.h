@@ -9,9 +9,13 @@
 // values too small become zero, both with the text's sign.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
-double ParseDecimalPrefix(std::string_view text);
+// Converts the longest prefix of `text` of the accepted shape. When `used` is
+// given it receives that prefix's length (0 when there is none), which tells
+// whether a text was a number through and through.
+double ParseDecimalPrefix(std::string_view text, std::size_t* used = nullptr);
 
 // The same conversion, narrowed to a 32-bit float as the records store it.
 inline float ParseDecimalFloat(std::string_view text) {

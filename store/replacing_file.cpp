@@ -33,8 +33,11 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
   hiddenPrefix_ = folder + "." + name + ".";
   // Best a file without a name at all, so a program that ends before Commit
   // (killed, or ended by a signal) leaves nothing behind; where the folder's
-  // file system cannot make one, a new file under a hidden name.
-  int fd = open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  // file system cannot make one, or no /proc is mounted to name it through
+  // at the end, a new file under a hidden name.
+  int fd = access("/proc/self/fd", X_OK) == 0
+               ? open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)
+               : -1;
   if (fd < 0) {
     std::string pattern = hiddenPrefix_ + "XXXXXX";
     fd = mkostemp(pattern.data(), O_CLOEXEC);
@@ -108,8 +111,10 @@ bool ReplacingFile::GiveHiddenName() {
   return false;
 }
 
-bool WriteNewFile(const std::string& path, const std::string& bytes, std::string* problem) {
+bool WriteNewFile(const std::string& path, const std::string& bytes, std::string* problem,
+                  bool* nameTaken) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (nameTaken != nullptr) *nameTaken = fd < 0 && errno == EEXIST;
   if (fd < 0) {
     if (problem != nullptr) *problem = Because("cannot create " + path);
     return false;

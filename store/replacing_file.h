@@ -53,6 +53,8 @@ class ReplacingFile {
 
 // Creates `path` as a new file (never replacing or following anything already
 // under that name) and writes `bytes` to it. Returns false with `problem` set
-// when that fails; a file that was created but could not be written whole is
-// removed again.
-bool WriteNewFile(const std::string& path, const std::string& bytes, std::string* problem);
+// when that fails, and `nameTaken` (when given) telling whether it failed
+// because something stands under the name; a file that was created but could
+// not be written whole is removed again.
+bool WriteNewFile(const std::string& path, const std::string& bytes, std::string* problem,
+                  bool* nameTaken = nullptr);

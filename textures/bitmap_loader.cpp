@@ -7,38 +7,41 @@
 #include "textures/file_bytes.h"
 #include "textures/message_box.h"
 
-BitmapDecodeResult DecodeBitmap(const std::uint8_t* data, std::size_t size) {
-  BitmapDecodeResult result;
-  const ByteSpan bytes(data, data != nullptr ? size : 0);
+namespace {
+
+// Decodes into `result`, returning what stopped it.
+BitmapProblem Decode(ByteSpan bytes, BitmapDecodeResult& result) {
   WorkingHeader header;
-  result.status = ReadBitmapHeaders(bytes, header, result.facts);
-  if (result.status != BitmapStatus::kLoaded) return result;
+  const BitmapProblem headerProblem = ReadBitmapHeaders(bytes, header, result.facts);
+  if (headerProblem != BitmapProblem::kNone) return headerProblem;
 
   // A picture without pixels, or with a negative width, is no picture.
   const InfoHeader& info = header.info;
-  if (info.width <= 0 || info.height == 0) {
-    result.status = BitmapStatus::kConversionError;
-    return result;
-  }
+  if (info.width <= 0 || info.height == 0) return BitmapProblem::kNoPixels;
   const std::uint64_t rows = info.height < 0
                                  ? static_cast<std::uint64_t>(-std::int64_t{info.height})
                                  : static_cast<std::uint64_t>(info.height);
   DibSection section;
-  if (!CreateDibSection(static_cast<std::uint64_t>(info.width), rows, section)) {
-    result.status = BitmapStatus::kOutOfMemory;
-    return result;
-  }
+  const BitmapProblem sectionProblem =
+      CreateDibSection(static_cast<std::uint64_t>(info.width), rows, section);
+  if (sectionProblem != BitmapProblem::kNone) return sectionProblem;
 
   const std::uint64_t bitsOffset = result.facts.bitsOffset;
   const ByteSpan bits =
       bitsOffset <= bytes.size() ? bytes.subspan(static_cast<std::size_t>(bitsOffset)) : ByteSpan();
-  if (!ConvertDib(header, bits, section)) {
-    result.status = BitmapStatus::kConversionError;
-    return result;
-  }
+  const BitmapProblem conversionProblem = ConvertDib(header, bits, section);
+  if (conversionProblem != BitmapProblem::kNone) return conversionProblem;
 
   result.image = RepackSection(section);
-  if (result.image == nullptr) result.status = BitmapStatus::kOutOfMemory;
+  return result.image == nullptr ? BitmapProblem::kRepackedMemory : BitmapProblem::kNone;
+}
+
+}  // namespace
+
+BitmapDecodeResult DecodeBitmap(const std::uint8_t* data, std::size_t size) {
+  BitmapDecodeResult result;
+  result.problem = Decode(ByteSpan(data, data != nullptr ? size : 0), result);
+  result.status = StatusOf(result.problem);
   return result;
 }
 
@@ -46,7 +49,8 @@ BitmapDecodeResult ReadBitmapFile(const char* fileName) {
   FileBytes file;
   if (!file.Read(fileName)) {
     BitmapDecodeResult result;
-    result.status = BitmapStatus::kOpenFailed;
+    result.problem = BitmapProblem::kCannotOpen;
+    result.status = StatusOf(result.problem);
     return result;
   }
   const ByteSpan bytes = file.bytes();

@@ -1,6 +1,6 @@
-// Loads one Windows bitmap file (a 14-byte file header followed by a 12- or
-// 40-byte bitmap header, or a packed DIB without the file header) as packed
-// 24-bit RGB rows, bottom row first, ready for glTexImage2D.
+// Loads one Windows bitmap file (a 14-byte file header followed by a 12-, 40-,
+// 52-, 56-, 108- or 124-byte bitmap header, or a packed DIB without the file
+// header) as packed 24-bit RGB rows, bottom row first, ready for glTexImage2D.
 //
 // Three layers, each usable alone:
 // - DecodeBitmap works on bytes already in memory and never touches the disk;
@@ -8,7 +8,8 @@
 // - ReadBitmapFile reads the file and decodes it, reporting without showing.
 // - LoadBitmapImage is what the viewer calls: it shows any failure in a
 //   message box with the caption "Error" and returns no image.
-// A failure is one of four messages (see bitmap_status.h). A bitmap that
+// A failure is one of four messages (see bitmap_status.h), with the exact
+// problem reported beside it for tools. A bitmap that
 // contradicts itself (headers, colour table or pixel bits beyond the end of
 // the file, colour indices beyond the table, a broken run-length stream) is an
 // "Image file conversion error.", and a picture declaring more than
@@ -27,6 +28,7 @@
 
 struct BitmapDecodeResult {
   BitmapStatus status = BitmapStatus::kLoaded;
+  BitmapProblem problem = BitmapProblem::kNone;  // what stopped it, in detail
   BitmapFacts facts;  // what the headers declared, as far as they were read
   RgbImagePtr image;  // set exactly when status is kLoaded
 };

@@ -62,8 +62,8 @@ std::uint8_t* SectionRow(DibSection& section, std::size_t row) {
   return section.bits.get() + section.stride * row;
 }
 
-bool ConvertIndexedRows(const SourceRows& rows, int bitsPerPixel, const PaletteLookup& palette,
-                        DibSection& section) {
+BitmapProblem ConvertIndexedRows(const SourceRows& rows, int bitsPerPixel,
+                                 const PaletteLookup& palette, DibSection& section) {
   const std::size_t width = static_cast<std::size_t>(section.width);
   const unsigned indexMask = (1u << bitsPerPixel) - 1;
   const int perByte = 8 / bitsPerPixel;
@@ -75,14 +75,14 @@ bool ConvertIndexedRows(const SourceRows& rows, int bitsPerPixel, const PaletteL
       const int slot = static_cast<int>(x % static_cast<std::size_t>(perByte));
       const int shift = 8 - bitsPerPixel * (slot + 1);
       const unsigned index = (in[x / static_cast<std::size_t>(perByte)] >> shift) & indexMask;
-      if (index >= palette.count) return false;
+      if (index >= palette.count) return BitmapProblem::kIndexBeyondTable;
       const ColorEntry& color = palette.entries[index];
       out[0] = color.blue;
       out[1] = color.green;
       out[2] = color.red;
     }
   }
-  return true;
+  return BitmapProblem::kNone;
 }
 
 void ConvertMaskedRows(const SourceRows& rows, int bitsPerPixel, const std::uint32_t masks[3],
@@ -110,15 +110,30 @@ void CopyTrueColorRows(const SourceRows& rows, DibSection& section) {
   }
 }
 
-bool ConvertUncompressed(const WorkingHeader& header, const std::uint32_t masks[3], ByteSpan bits,
-                         DibSection& section) {
+bool IsUncompressedDepth(int bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      return true;
+    default:
+      return false;
+  }
+}
+
+BitmapProblem ConvertUncompressed(const WorkingHeader& header, const std::uint32_t masks[3],
+                                  ByteSpan bits, DibSection& section) {
   const int bitsPerPixel = header.info.bitCount;
+  if (!IsUncompressedDepth(bitsPerPixel)) return BitmapProblem::kUnsupportedDepth;
   const std::uint64_t width = static_cast<std::uint64_t>(section.width);
   const std::uint64_t rowCount = static_cast<std::uint64_t>(section.height);
   // Rows are padded to whole 32-bit words; the last row need not carry its pad.
   const std::uint64_t stride = (width * static_cast<std::uint64_t>(bitsPerPixel) + 31) / 32 * 4;
   const std::uint64_t lastRowBytes = (width * static_cast<std::uint64_t>(bitsPerPixel) + 7) / 8;
-  if (!HasBytes(bits, stride * (rowCount - 1), lastRowBytes)) return false;
+  if (!HasBytes(bits, stride * (rowCount - 1), lastRowBytes)) return BitmapProblem::kBitsCut;
 
   SourceRows rows;
   rows.data = bits.data();
@@ -133,30 +148,34 @@ bool ConvertUncompressed(const WorkingHeader& header, const std::uint32_t masks[
     case 16:
     case 32:
       ConvertMaskedRows(rows, bitsPerPixel, masks, section);
-      return true;
+      return BitmapProblem::kNone;
     case 24:
       CopyTrueColorRows(rows, section);
-      return true;
+      return BitmapProblem::kNone;
     default:
-      return false;
+      return BitmapProblem::kUnsupportedDepth;
   }
 }
 
-bool ConvertRunLength(const WorkingHeader& header, ByteSpan bits, DibSection& section) {
+BitmapProblem ConvertRunLength(const WorkingHeader& header, int bitsPerPixel, ByteSpan bits,
+                               DibSection& section) {
+  if (header.info.bitCount != bitsPerPixel) return BitmapProblem::kRunLengthDepth;
+  if (header.info.height < 0) return BitmapProblem::kRunLengthTopDown;
   // Pixels the stream skips stay black.
   std::memset(section.bits.get(), 0, section.stride * static_cast<std::size_t>(section.height));
-  return DecodeRunLengthBits(bits, header.info.bitCount, MakePalette(header), section);
+  return DecodeRunLengthBits(bits, bitsPerPixel, MakePalette(header), section)
+             ? BitmapProblem::kNone
+             : BitmapProblem::kRunLengthBroken;
 }
 
 }  // namespace
 
-bool ConvertDib(const WorkingHeader& header, ByteSpan bits, DibSection& section) {
+BitmapProblem ConvertDib(const WorkingHeader& header, ByteSpan bits, DibSection& section) {
   const InfoHeader& info = header.info;
   const std::int64_t rows = info.height < 0 ? -std::int64_t{info.height} : info.height;
   if (section.bits == nullptr || info.width != section.width || rows != section.height) {
-    return false;
+    return BitmapProblem::kNoPixels;
   }
-  const bool topDown = info.height < 0;
   const int bitsPerPixel = info.bitCount;
   switch (info.compression) {
     case kCompressionRgb:
@@ -164,13 +183,17 @@ bool ConvertDib(const WorkingHeader& header, ByteSpan bits, DibSection& section)
       if (bitsPerPixel == 32) return ConvertUncompressed(header, kDefaultMasks32, bits, section);
       return ConvertUncompressed(header, header.masks, bits, section);
     case kCompressionBitFields:
-      if (bitsPerPixel != 16 && bitsPerPixel != 32) return false;
+      if (bitsPerPixel != 16 && bitsPerPixel != 32) return BitmapProblem::kBitFieldsDepth;
       return ConvertUncompressed(header, header.masks, bits, section);
     case kCompressionRle8:
-      return bitsPerPixel == 8 && !topDown && ConvertRunLength(header, bits, section);
+      return ConvertRunLength(header, 8, bits, section);
     case kCompressionRle4:
-      return bitsPerPixel == 4 && !topDown && ConvertRunLength(header, bits, section);
+      return ConvertRunLength(header, 4, bits, section);
+    case kCompressionJpeg:
+      return BitmapProblem::kJpegData;
+    case kCompressionPng:
+      return BitmapProblem::kPngData;
     default:
-      return false;
+      return BitmapProblem::kUnknownCompression;
   }
 }

@@ -3,20 +3,21 @@
 #include <new>
 #include <utility>
 
-bool CreateDibSection(std::uint64_t width, std::uint64_t rows, DibSection& section) {
-  if (width == 0 || rows == 0) return false;
+BitmapProblem CreateDibSection(std::uint64_t width, std::uint64_t rows, DibSection& section) {
+  if (width == 0 || rows == 0) return BitmapProblem::kNoPixels;
   // Both factors are checked alone first so the product cannot wrap.
-  if (width > kMaxSectionSide || rows > kMaxSectionSide) return false;
+  if (width > kMaxSectionSide) return BitmapProblem::kWidthOverLimit;
+  if (rows > kMaxSectionSide) return BitmapProblem::kHeightOverLimit;
   const std::uint64_t stride = SectionStride(width);
-  if (stride * rows > kMaxSectionBytes) return false;
+  if (stride * rows > kMaxSectionBytes) return BitmapProblem::kPictureOverLimit;
   std::unique_ptr<std::uint8_t[]> bits(new (std::nothrow)
                                            std::uint8_t[static_cast<std::size_t>(stride * rows)]);
-  if (bits == nullptr) return false;
+  if (bits == nullptr) return BitmapProblem::kPictureMemory;
   section.width = static_cast<std::int32_t>(width);
   section.height = static_cast<std::int32_t>(rows);
   section.stride = static_cast<std::size_t>(stride);
   section.bits = std::move(bits);
-  return true;
+  return BitmapProblem::kNone;
 }
 
 RgbImagePtr RepackSection(const DibSection& section) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "textures/bitmap_status.h"
 #include "textures/rgb_image.h"
 
 // 256 MiB of rows: an 8192 x 8192 picture fits, and the repacked picture needs
@@ -37,10 +38,11 @@ inline std::uint64_t SectionStride(std::uint64_t width) {
   return (width * 3 + 3) / 4 * 4;
 }
 
-// Makes an uncleared section of `width` x `rows` pixels. False when either is
-// 0 or more than kMaxSectionSide, when the rows would take more than
-// kMaxSectionBytes, or when the memory cannot be had.
-bool CreateDibSection(std::uint64_t width, std::uint64_t rows, DibSection& section);
+// Makes an uncleared section of `width` x `rows` pixels (neither 0). Returns
+// kNone, kWidthOverLimit or kHeightOverLimit for a side over kMaxSectionSide,
+// kPictureOverLimit when the rows would take more than kMaxSectionBytes, or
+// kPictureMemory when the memory cannot be had.
+BitmapProblem CreateDibSection(std::uint64_t width, std::uint64_t rows, DibSection& section);
 
 // Repacks the section into a new RgbImage: red, green, blue per pixel, fill
 // bytes dropped, bottom row still first. Null when memory runs out.

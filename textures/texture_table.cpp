@@ -26,14 +26,26 @@ void UploadImage(const RgbImage& image) {
 
 }  // namespace
 
-void LoadTexturePieces(SceneStore& store, LineReader& reader) {
+std::string TextureNameOfPiece(std::string_view piece) {
+  // The final break goes first, then the name ends at a NUL byte, as the
+  // bitmap is opened by a C string.
+  if (!piece.empty() && (piece.back() == '\n' || piece.back() == '\r')) piece.remove_suffix(1);
+  return std::string(piece.substr(0, piece.find('\0')));
+}
+
+std::vector<std::string> ReadTextureNames(LineReader& reader) {
+  std::vector<std::string> names;
   LineReader::Piece line;
   std::size_t length = 0;
-  for (std::size_t k = 0; reader.ReadPiece(line, length); ++k) {
-    if (line[length - 1] == '\n' || line[length - 1] == '\r') line[length - 1] = '\0';
+  while (reader.ReadPiece(line, length)) names.push_back(TextureNameOfPiece({line, length}));
+  return names;
+}
 
+void LoadTexturePieces(SceneStore& store, LineReader& reader) {
+  const std::vector<std::string> names = ReadTextureNames(reader);
+  for (std::size_t k = 0; k < names.size(); ++k) {
     // The image comes first, so a failure is shown before the slot exists.
-    const RgbImagePtr image = LoadBitmapImage(line);
+    const RgbImagePtr image = LoadBitmapImage(names[k].c_str());
     store.GrowTextures(k + 1);
     glGenTextures(1, &store.textures[k]);
     glBindTexture(GL_TEXTURE_2D, store.textures[k]);

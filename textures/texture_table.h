@@ -17,6 +17,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "store/line_reader.h"
 #include "store/scene_store.h"
@@ -28,3 +31,13 @@ std::int32_t LoadTextureTable(SceneStore& store, const char* fileName);
 
 // The same for lines already open in `reader`: one slot per piece.
 void LoadTexturePieces(SceneStore& store, LineReader& reader);
+
+// The bitmap file name of each piece of `reader`, in order, as the table
+// loads them (see TextureNameOfPiece). Touches neither the disk beyond the
+// reader nor GL.
+std::vector<std::string> ReadTextureNames(LineReader& reader);
+
+// The bitmap file name one piece of textures.txt names: the piece with one
+// final newline or carriage return removed and nothing else (blanks stay part
+// of the name), up to a NUL byte.
+std::string TextureNameOfPiece(std::string_view piece);

@@ -1,5 +1,7 @@
 #include "tools/offscreen_context.h"
 
+#include "tools/framebuffer.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -102,18 +104,5 @@ bool OffscreenContext::MakeCurrent() {
 }
 
 std::vector<std::uint8_t> OffscreenContext::ReadRgbTopDown() const {
-  const std::size_t rowBytes = static_cast<std::size_t>(width_) * 3;
-  std::vector<std::uint8_t> bottomUp(rowBytes * static_cast<std::size_t>(height_));
-  GLint previousAlignment = 4;
-  glGetIntegerv(GL_PACK_ALIGNMENT, &previousAlignment);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glFinish();
-  glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
-  glPixelStorei(GL_PACK_ALIGNMENT, previousAlignment);
-  std::vector<std::uint8_t> topDown(bottomUp.size());
-  for (int row = 0; row < height_; ++row) {
-    std::memcpy(topDown.data() + static_cast<std::size_t>(row) * rowBytes,
-                bottomUp.data() + static_cast<std::size_t>(height_ - 1 - row) * rowBytes, rowBytes);
-  }
-  return topDown;
+  return ReadFramebufferTopDown(width_, height_).pixels;
 }

@@ -11,10 +11,21 @@ struct RgbPicture {
   std::vector<std::uint8_t> pixels;  // width * height * 3 bytes, top row first
 };
 
+// A picture from `height` rows of `width` RGB pixels stored bottom row first,
+// as GL reads them back and the bitmap loader makes them.
+RgbPicture PictureFromBottomUpRows(int width, int height, const std::uint8_t* rows);
+
 // Writes `picture` as an 8-bit RGB PNG. Returns false (and sets `error`) when
 // the file cannot be written.
 bool WritePng(const std::string& path, const RgbPicture& picture, std::string* error = nullptr);
 
+// Writes `picture` as a PNG into a new file `path`, never replacing or
+// following anything already under that name. Returns false (and sets
+// `error`, and `nameTaken` when the name was the reason) when it cannot.
+bool WriteNewPng(const std::string& path, const RgbPicture& picture, std::string* error,
+                 bool* nameTaken = nullptr);
+
 // Reads any PNG as 8-bit RGB (palettes expanded, alpha and 16-bit depth
-// dropped). Returns false (and sets `error`) when the file is missing or not a PNG.
+// dropped), with the sample values as stored: a recorded gamma or colour
+// space is not applied. Returns false (and sets `error`) when the file is missing or not a PNG.
 bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error = nullptr);

@@ -19,7 +19,7 @@
 #include "app/platform.h"
 #include "app/render_window.h"
 #include "app/settings.h"
-#include "tests/scene/scene_folder.h"
+#include "tests/scene/quad_picture.h"
 #include "tests/support/test_files.h"
 #include "tools/offscreen_context.h"
 

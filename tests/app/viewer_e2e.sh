@@ -60,8 +60,9 @@ start_viewer() {
   cp -r "$scene"/. "$run/scene"/
   sed -i 's/^rotate=.*;$/rotate=(0,0,0);/' "$run/scene/scene.txt"
   $prepare "$run/scene"
-  launch_in "$run" "$@" "$morvane" scene
+  launch_in "$run" "$@" "$morvane" "${viewer_args[@]}" scene
 }
+viewer_args=()
 
 shot() { "$probe" shot "$1" "$win_x" "$win_y" "$win_w" "$win_h"; }
 lit() { "$probe" lit "$1"; }
@@ -196,6 +197,68 @@ open_windowed interrupt
 kill -TERM "$(cat "$run/pid")"
 expect_exit 3000 SIGTERM
 pass "a termination request (SIGTERM) closes the window like its close button, exit code 0"
+
+# --- The authoring loop ------------------------------------------------------------
+# changes_within SECONDS BEFORE.png WHAT: waits for the picture to differ from BEFORE.
+changes_within() {
+  local deadline=$(($(date +%s%N) + $1 * 1000000000))
+  while (($(date +%s%N) < deadline)); do
+    shot "$work/now.png"
+    (($("$probe" diff "$2" "$work/now.png") > 1000)) && return 0
+    sleep 0.05
+  done
+  fail "the picture did not change within $1 s after $3"
+}
+
+viewer_args=(--watch)
+open_windowed watch
+viewer_args=()
+shot "$work/before-edit.png"
+sed -i 's/^scale=.*;$/scale=(0.5,0.5,0.5);/' "$run/scene/scene.txt"
+changes_within 1 "$work/before-edit.png" "editing scene.txt"
+pass "with --watch an edit of scene.txt shows within a second"
+
+shot "$work/before-rename.png"
+sed 's/^scale=.*;$/scale=(1.5,1.5,1.5);/' "$run/scene/scene.txt" >"$run/scene/.scene.txt.new"
+mv "$run/scene/.scene.txt.new" "$run/scene/scene.txt"
+changes_within 1 "$work/before-rename.png" "a save by rename"
+pass "with --watch a save that renames a new file over scene.txt shows too"
+
+# Links planted under the names of the next few seconds' pictures are never
+# written through: the picture takes a name of its own.
+printf 'not to be touched\n' >"$work/outside.txt"
+for second in 0 1 2 3; do
+  ln -s "$work/outside.txt" "$run/morvane-$(date -d "+$second seconds" +%Y%m%d-%H%M%S).png"
+done
+shot "$work/on-screen.png"
+press F12
+pictures() { find "$run" -maxdepth 1 -type f -name 'morvane-*.png'; }
+for _ in $(seq 50); do [[ -n $(pictures) ]] && break || sleep 0.1; done
+picture=$(pictures | head -n1)
+[[ -n $picture ]] || fail "F12 wrote no picture into the start folder"
+[[ $(basename "$picture") =~ ^morvane-[0-9]{8}-[0-9]{6}(-[0-9]+)?\.png$ ]] || fail "F12 picture named $picture"
+[[ $(cat "$work/outside.txt") == "not to be touched" ]] || fail "F12 wrote through a planted link"
+(($("$probe" diff "$picture" "$work/on-screen.png") < 800 * 600 / 1000)) ||
+  fail "the F12 picture does not match the screen"
+grep -q "^morvane: picture written to $picture$" "$run/err.log" || fail "F12 does not say where the picture went"
+pass "F12 writes $(basename "$picture") into the start folder, matching the screen, past planted links"
+hold Escape 0.1
+expect_exit 3000 Escape
+
+open_windowed reload-key
+shot "$work/before-f5.png"
+sed -i 's/^scale=.*;$/scale=(0.5,0.5,0.5);/' "$run/scene/scene.txt"
+sleep 0.5
+shot "$work/unwatched.png"
+(($("$probe" diff "$work/before-f5.png" "$work/unwatched.png") == 0)) ||
+  fail "without --watch the picture changed before F5"
+press F5
+changes_within 1 "$work/before-f5.png" "F5"
+(($(grep -c "^Parse: 'name'" "$run/parse.log") == 2 * $(grep -c "^name=" "$run/scene/objects.txt"))) ||
+  fail "F5 did not write the parse log again"
+pass "F5 loads the scene again, with the parse log on stdout once more"
+hold Escape 0.1
+expect_exit 3000 Escape
 
 # --- Full screen refused on a screen without 800 × 600 ---------------------------
 start_viewer refused-yes

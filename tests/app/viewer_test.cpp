@@ -148,39 +148,6 @@ class WindowProcedureTest : public ViewerFixture {
   }
 };
 
-TEST_F(WindowProcedureTest, EachMessageDoesWhatItAsksAndNothingElse) {
-  using K = MessageKind;
-  using C = SystemCommand;
-  const struct {
-    WindowMessage message;
-    Calls calls;
-  } cases[] = {
-      {{.kind = K::kCreate}, {"SwapBuffers"}},
-      {{.kind = K::kKeyDown, .key = Key::kUp}, {}},  // a tap between two ticks moves nothing
-      {{.kind = K::kKeyUp, .key = Key::kUp}, {}},
-      {{.kind = K::kTimer, .timerId = 42}, {"SwapBuffers"}},
-      {{.kind = K::kSize, .width = 640, .height = 480}, {}},
-      {{.kind = K::kClose}, {"PostQuitMessage 0"}},  // the window stays until the loop ends
-      {{.kind = K::kSysCommand, .command = C::kScreenSave}, {}},
-      {{.kind = K::kSysCommand, .command = C::kMonitorPower}, {}},
-      {{.kind = K::kSysCommand, .command = C::kMinimize}, {}},
-      {{.kind = K::kSysCommand, .command = C::kClose}, {"dispatch Close", "PostQuitMessage 0"}},
-      {{.kind = K::kSysKeyDown, .key = Key::kF4},
-       {"dispatch SysCommand", "dispatch Close", "PostQuitMessage 0"}},
-      {{.kind = K::kSysKeyDown, .key = Key::kOther}, {}},
-      {{.kind = K::kOther}, {}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(&c - cases);
-    platform_.calls.clear();
-    const float angle = theCamera.animationAngle;
-    EXPECT_EQ(HandleWindowMessage(platform_, c.message), 0);
-    EXPECT_EQ(platform_.calls, c.calls);
-    EXPECT_EQ(theCamera.animationAngle != angle, c.calls == Calls{"SwapBuffers"});
-  }
-  EXPECT_EQ(theCamera.eyeZ, 0);
-}
-
 TEST_F(WindowProcedureTest, SizeSetsTheViewportWhileAContextIsCurrentAndTicksKeepTheAspect) {
   const auto viewport = [] {
     GLint box[4] = {};
@@ -201,42 +168,6 @@ TEST_F(WindowProcedureTest, SizeSetsTheViewportWhileAContextIsCurrentAndTicksKee
   theRenderWindow.contextCurrent = false;
   HandleWindowMessage(platform_, {.kind = MessageKind::kSize, .width = 300, .height = 200});
   EXPECT_EQ(viewport(), "1x1000 aspect 1333");
-}
-
-TEST_F(WindowProcedureTest, HeldKeysMoveAndTurnTheCameraForOneTick) {
-  const struct {
-    std::set<Key> held;
-    float movement;  // the tick's movement request
-    float heading;   // after one tick from 0.4
-  } cases[] = {
-      {{}, 0, 0.4f},
-      {{Key::kUp}, -0.15f, 0.4f},
-      {{Key::kDown}, 0.15f, 0.4f},
-      {{Key::kUp, Key::kDown}, 0.15f, 0.4f},
-      {{Key::kLeft}, 0, 0.44f},
-      {{Key::kRight}, 0, 0.36f},
-      {{Key::kLeft, Key::kRight}, 0, 0.4f},
-      {{Key::kUp, Key::kLeft}, -0.15f, 0.44f},
-      {{Key::kF1, Key::kUp, Key::kLeft, Key::kDown}, 0, 0},
-      {{Key::kEscape}, 0, 0.4f},
-      {{Key::kEscape, Key::kUp}, -0.15f, 0.4f},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(&c - cases);
-    theCamera = {};
-    theFrameTickState = {.movementRequest = 0, .heading = 0.4f};
-    platform_.held = c.held;
-    platform_.calls.clear();
-    HandleWindowMessage(platform_, {.kind = MessageKind::kTimer, .timerId = 1});
-    EXPECT_NEAR(theFrameTickState.heading, c.heading, 1e-6);
-    // Movement goes along the heading as it stands after this tick's turn.
-    EXPECT_NEAR(theCamera.eyeZ, c.movement * std::cos(c.heading), 1e-6);
-    EXPECT_NEAR(theCamera.eyeX, c.movement * std::sin(c.heading), 1e-6);
-    EXPECT_EQ(theFrameTickState.movementRequest, 0);
-    // Escape asks to quit, yet the frame is still drawn and presented.
-    const Calls quit = c.held.count(Key::kEscape) != 0 ? Calls{"PostQuitMessage 0"} : Calls{};
-    EXPECT_EQ(platform_.calls, quit + Calls{"SwapBuffers"});
-  }
 }
 
 TEST_F(ViewerTest, InitializeSceneReadsTheSceneAfterAMalformedObjectFile) {

@@ -21,14 +21,4 @@ done
 status=0; "$prefix/bin/morvane" --no-such-option 2>/dev/null || status=$?
 [[ $status == 2 ]] || { echo "an unknown option gives exit status $status, not 2"; exit 1; }
 
-# The installed demo belongs to root and cannot take ogllist.txt; it still shows.
-demo=$prefix/share/morvane/demo
-chmod -R a-w "$demo"
-run=(); ((EUID == 0)) && run=(setpriv "--bounding-set=-dac_override,-dac_read_search" --)
-"${run[@]}" "$prefix/bin/morvane-snapshot" --output "$prefix/demo.png" "$demo" >/dev/null 2>"$prefix/err"
-mkdir "$prefix/empty"
-"$prefix/bin/morvane-snapshot" --output "$prefix/black.png" "$prefix/empty" >/dev/null 2>&1
-! cmp -s "$prefix/demo.png" "$prefix/black.png" || { echo "the read-only demo shows black"; exit 1; }
-[[ ! -e $demo/ogllist.txt && $(wc -l <"$prefix/err") == 1 ]] ||
-  { echo "the read-only demo does not say in one line why ogllist.txt is missing"; exit 1; }
-chmod -R u+w "$prefix"
+# The demo drawn from a read-only folder is a case of fault_injection.sh.

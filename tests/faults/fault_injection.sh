@@ -193,6 +193,10 @@ bad_texture "a FIFO without a writer named in textures.txt" pipe.bmp
 fresh texture-device
 bad_texture "an endless device named in textures.txt" /dev/zero
 
+fresh texture-empty
+: >"$dir/empty.bmp"
+bad_texture "an empty bitmap named in textures.txt" empty.bmp
+
 fresh texture-unreadable
 cp "$dir/checker.bmp" "$dir/locked.bmp"
 chmod 000 "$dir/locked.bmp"
@@ -245,17 +249,6 @@ if (($(stat -c %s "$work/normal-ogllist.txt") > 4096)) && $can_mount; then
 else
   skip "a nearly full disk: no private mount namespace for a small tmpfs"
 fi
-
-# Rejected lines and a scene that stops early are summed up in one line on
-# standard error; standard output keeps the parse log alone.
-fresh summary
-printf 's=1.234;\n' >>"$dir/objects.txt"
-sed -i '1i translate=(0,0,0);' "$dir/scene.txt"
-shoot -- || fail "a broken scene: exit code $rc"
-rejected=$(wc -l <"$dir/objects.txt")
-[[ $(cat "$work/$case.err") == "morvane-snapshot: objects.txt: 1 line rejected, at line $rejected; scene.txt: reading stopped at line 1 (expected \"begin;\"); run morvane-check $dir for details" ]] ||
-  fail "a broken scene: no summary line, or the wrong one"
-pass "a broken scene: one summary line on standard error"
 
 # The picture itself cannot be written: the program says so and fails.
 case=picture-on-full-device

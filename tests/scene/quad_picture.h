@@ -1,11 +1,14 @@
 // Looking at pictures of the textured square (red bottom left, green bottom
 // right, blue top left, white top right, from (-1, -1) to (1, 1) in its own
-// plane) that the rendered tests draw, and an independent model of where the
-// camera must put it.
+// plane) that the rendered tests draw, an independent model of where the
+// camera must put it, and the square as a scene folder.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <vector>
+
+#include "tests/support/test_files.h"
 
 struct Rgb {
   std::uint8_t r, g, b;
@@ -33,3 +36,10 @@ struct ScreenBox {
 };
 ScreenBox ProjectCorners(double eyeX, double eyeZ, double heading, const double corners[4][3],
                          int width, int height);
+
+// Copies the square's folder (tests/data/square: textures.txt, square.bmp,
+// objects.txt, scene.txt; the square at (0, 0, -6), unturned, unscaled) into `dir`.
+inline void WriteSquareSceneFolder(const TempDir& dir) {
+  std::filesystem::copy(std::filesystem::path(MORVANE_SOURCE_DIR) / "tests" / "data" / "square",
+                        dir.path(), std::filesystem::copy_options::recursive);
+}

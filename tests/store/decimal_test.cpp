@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -52,31 +51,10 @@ void ExpectSameDouble(std::string_view text, double expected) {
   }
 }
 
-TEST(Decimal, EveryNumberTextOfTheObjectFileConvertsCorrectlyRounded) {
-  // All texts a number statement can collect: up to five integer digits and
-  // no, one or two fraction digits. Leading zeros change no value, so the
-  // integer parts are the numbers themselves.
-  char text[16];
-  for (int whole = 0; whole < 100000; ++whole) {
-    char* const point = std::to_chars(text, text + 8, whole).ptr;
-    ExpectSameDouble(std::string_view(text, static_cast<std::size_t>(point - text)), whole);
-    *point = '.';
-    for (int tenths = 0; tenths < 10; ++tenths) {
-      point[1] = static_cast<char>('0' + tenths);
-      const std::string_view oneDigit(text, static_cast<std::size_t>(point + 2 - text));
-      ExpectSameDouble(oneDigit, GeneralConversion(oneDigit));
-      for (int hundredths = 0; hundredths < 10; ++hundredths) {
-        point[2] = static_cast<char>('0' + hundredths);
-        const std::string_view twoDigits(text, static_cast<std::size_t>(point + 3 - text));
-        ExpectSameDouble(twoDigits, GeneralConversion(twoDigits));
-      }
-    }
-  }
-}
-
-TEST(Decimal, LongerTextsConvertCorrectlyRounded) {
-  // Vector components of up to ten characters, exponents, many digits: the
-  // quick way and the general one must meet exactly at their border.
+TEST(Decimal, TextsConvertCorrectlyRounded) {
+  // The object file's numbers and vector components of up to ten characters,
+  // exponents, many digits: the quick way and the general one must meet
+  // exactly at their border.
   // clang-format off
   const char* const texts[] = {
       "9007199254740992", "9007199254740993", "90071992547409921", "123456789012345678", "0.1",

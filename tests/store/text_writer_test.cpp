@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -49,8 +50,9 @@ TEST(TextWriter, NumberFormatsMatchTheStandardOnes) {
   constexpr float inf = std::numeric_limits<float>::infinity();
   // clang-format off
   ExpectStandardFormats({
-      0.f, -0.f, 1.f, -1.f, 1.5f, -2.f, 12.5f, 0.005f, 0.015f, 123.456f, 99999.99f, 1e-7f,
-      3.4e38f, 1234567.f, -0.005f, 2.675f, 100.f, -0.001f,
+      // What the random values of the next test rarely meet: signed zeros,
+      // and small values rounding at the second decimal.
+      0.f, -0.f, -0.005f, 2.675f,
       // Exact ties round to even, in the sixth significant digit and in the second decimal.
       100000.5f, 100001.5f, 0.125f, 0.375f, -0.625f, 1.005f,
       // Values that round up into the next decade, and the edges of fixed notation.
@@ -103,6 +105,7 @@ TEST(TextWriter, RemembersAFailedWrite) {
     writer.Write("anything");
     writer.Flush();
     EXPECT_TRUE(writer.Failed());
+    EXPECT_EQ(writer.FailureReason(), ENOSPC);  // the reason the transcript's commit is refused
   }
   std::fclose(full);
 }

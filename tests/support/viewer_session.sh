@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that run the real viewer in an X server of their own
 # (the end-to-end test, the soak test and the memcheck run): starting Xvfb on a
 # free display, running a program in a scene folder with its pid and exit code
@@ -17,7 +18,8 @@ start_xvfb() {
     rm -f "$number_file"
     return 1
   fi
-  export DISPLAY=":$(head -n1 "$number_file")"
+  DISPLAY=":$(head -n1 "$number_file")"
+  export DISPLAY
   rm -f "$number_file"
 }
 
@@ -28,7 +30,7 @@ launch_in() {
   local dir=$1
   shift
   (
-    cd "$dir"
+    cd "$dir" || exit
     "$@" >parse.log 2>err.log &
     echo $! >pid
     status=0

@@ -44,6 +44,21 @@ inline std::string InfoHeaderBytes(const InfoFields& f) {
          Le32(f.compression) + Le32(0) + Le32(2835) + Le32(2835) + Le32(f.colorsUsed) + Le32(0);
 }
 
+// A 52-, 56-, 108- or 124-byte header as today's image tools write it: the info
+// header's fields, the red, green, blue and alpha masks as far as they fit,
+// then for the V4 and V5 headers the sRGB colour space, the rest zero.
+inline std::string LongHeaderBytes(std::uint32_t size, const InfoFields& f,
+                                   std::initializer_list<std::uint32_t> masks = {
+                                       0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}) {
+  std::string header = Le32(size) + InfoHeaderBytes(f).substr(4);
+  for (std::uint32_t mask : masks) {
+    if (header.size() < size) header += Le32(mask);
+  }
+  if (size >= 108) header += "BGRs";  // the colour space 'sRGB', little-endian
+  header.resize(size, '\0');
+  return header;
+}
+
 inline std::string CoreHeaderBytes(std::uint16_t width, std::uint16_t height, std::uint16_t bits) {
   return Le32(12) + Le16(width) + Le16(height) + Le16(1) + Le16(bits);
 }

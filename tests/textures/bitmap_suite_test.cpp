@@ -1,9 +1,11 @@
-// The public bitmap test suite kept beside the repository: every good file
-// with a 12- or 40-byte header decodes to its expected picture, and every file
-// of the three folders loads or fails with one message, never crashing.
+// The public bitmap test suite kept beside the repository: every good file,
+// and every questionable one that has a picture, decodes to its expected
+// picture, and every file of the three folders loads or fails with one
+// message, never crashing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 
@@ -26,23 +28,27 @@ std::vector<fs::path> FilesIn(const char* folder) {
   return files;
 }
 
-TEST(BitmapSuite, GoodFilesDecodeToTheirExpectedPictures) {
-  if (!fs::is_directory(kSuite)) GTEST_SKIP() << "no bitmap suite at " << kSuite;
+const std::map<std::string, int> kUnscaledPictures = {
+    {"rgba16-1924", 128}, {"rgba16-4444", 16}, {"rgba32-61754", 8}};
+
+// Decodes every file of `folder` that has a picture in `expectedFolder` and
+// compares them; returns how many were compared.
+int CompareWithExpectedPictures(const char* folder, const char* expectedFolder) {
   int compared = 0;
-  for (const fs::path& file : FilesIn("good")) {
+  for (const fs::path& file : FilesIn(folder)) {
     const std::string name = file.stem().string();
+    const fs::path picture = kSuite / expectedFolder / (name + ".png");
+    if (!fs::exists(picture)) continue;
     const BitmapDecodeResult result = DecodeExact(ReadFileBytes(file));
     const BitmapFacts& facts = result.facts;
-    if (facts.headerSize != 12 && facts.headerSize != 40) {
-      EXPECT_EQ(result.status, BitmapStatus::kUnknownFormat) << name;
-      continue;
-    }
     RgbPicture expected;
-    ASSERT_TRUE(ReadPng((kSuite / "expected" / (name + ".png")).string(), expected, nullptr));
-    ASSERT_EQ(result.status, BitmapStatus::kLoaded) << name;
+    EXPECT_TRUE(ReadPng(picture.string(), expected, nullptr)) << name;
+    EXPECT_EQ(result.status, BitmapStatus::kLoaded) << name;
+    if (result.image == nullptr) continue;
     const RgbImage& image = *result.image;
-    ASSERT_EQ(image.width, expected.width) << name;
-    ASSERT_EQ(image.height, expected.height) << name;
+    EXPECT_EQ(image.width, expected.width) << name;
+    EXPECT_EQ(image.height, expected.height) << name;
+    if (image.ByteCount() != expected.pixels.size()) continue;
     // Ours is bottom row first, the expected picture top row first.
     const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 3;
     const std::size_t lastRow = static_cast<std::size_t>(image.height) - 1;
@@ -51,15 +57,39 @@ TEST(BitmapSuite, GoodFilesDecodeToTheirExpectedPictures) {
       const std::size_t theirs = (lastRow - i / rowBytes) * rowBytes + i % rowBytes;
       worst = std::max(worst, std::abs(image.pixels[i] - expected.pixels[theirs]));
     }
-    // Narrow channels scaled to 8 bits may round either way.
-    EXPECT_LE(worst, facts.bitsPerPixel == 16 || facts.compression == 3 ? 1 : 0) << name;
+    // Narrow channels scaled to 8 bits may round either way. The pictures of
+    // a few questionable files leave channels of n < 8 bits unscaled (a 4-bit
+    // 15 is 240 there, 255 here, as in every 40-byte file), so those may
+    // differ by up to 2^(8-n) for their narrowest channel.
+    const auto unscaled = kUnscaledPictures.find(name);
+    const int allowed = unscaled != kUnscaledPictures.end()                  ? unscaled->second
+                        : facts.bitsPerPixel == 16 || facts.compression == 3 ? 1
+                                                                             : 0;
+    EXPECT_LE(worst, allowed) << name;
     ++compared;
   }
-  EXPECT_EQ(compared, 25);
+  return compared;
+}
+
+// The suite lies beside the repository. A developer without it is told so;
+// under CI a missing suite fails, so a run cannot pass having tested nothing.
+bool SuiteIsThere() {
+  if (fs::is_directory(kSuite)) return true;
+  const char* ci = std::getenv("CI");
+  if (ci != nullptr && std::string(ci) == "true") ADD_FAILURE() << "no bitmap suite at " << kSuite;
+  return false;
+}
+
+TEST(BitmapSuite, FilesDecodeToTheirExpectedPictures) {
+  if (!SuiteIsThere()) GTEST_SKIP() << "no bitmap suite at " << kSuite;
+  // Every good file has its picture; of the questionable ones, those with the
+  // longer headers and plain RGB or bit-field pixels (colour channels only).
+  EXPECT_EQ(CompareWithExpectedPictures("good", "expected"), 27);
+  EXPECT_EQ(CompareWithExpectedPictures("questionable", "expected-questionable"), 14);
 }
 
 TEST(BitmapSuite, EveryFileLoadsOrFailsWithOneMessage) {
-  if (!fs::is_directory(kSuite)) GTEST_SKIP() << "no bitmap suite at " << kSuite;
+  if (!SuiteIsThere()) GTEST_SKIP() << "no bitmap suite at " << kSuite;
   // What the bad files give, pinned so a change in what is accepted shows; the
   // rest are conversion errors. Those that load are faulty only in fields the
   // loader ignores, or have masks that still decode safely.

@@ -61,7 +61,7 @@ TEST(TextureTable, OneSlotPerLineEvenForLinesThatFail) {
   // removed, a CR before the LF of a CR LF being the break, and nothing else.
   const std::string longName(300, 'n');
   dir.Write("textures.txt",
-            "three.bmp\r\n\nfive.bmp \nfive.bmp\n" + longName + "\na\rb\r\r\nmissing");
+            "three.bmp\r\n\nfive.bmp \nfive.bmp\n" + longName + "\na\rb\r\r\nmissing\r");
   SceneStore store;
   CapturedMessageBoxes boxes;
   std::vector<std::size_t> slotsWhenShown;  // each message comes before its line's slot

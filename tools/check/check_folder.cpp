@@ -1,10 +1,13 @@
 #include "tools/check/check_folder.h"
 
-#include <algorithm>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "textures/bitmap_explanation.h"
 #include "textures/bitmap_loader.h"
 #include "tools/check/check_objects.h"
 #include "tools/check/check_scene.h"
@@ -14,15 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// The file's bytes, or false when it does not exist.
-bool ReadWholeFile(const fs::path& path, std::string& bytes) {
-  std::error_code error;
-  if (!fs::exists(path, error)) return false;
-  std::ifstream in(path, std::ios::binary);
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
-}
 
 std::string CompressionName(std::uint32_t compression) {
   switch (compression) {
@@ -34,48 +28,93 @@ std::string CompressionName(std::uint32_t compression) {
       return "RLE4";
     case 3:
       return "bit fields";
+    case 6:
+      return "bit fields with alpha";
     default:
       return "compression " + std::to_string(compression);
   }
 }
 
-// Orders the findings added since `from` by line, keeping the order of
-// findings on the same line.
-void SortByLine(Findings& findings, std::size_t from) {
-  std::stable_sort(findings.begin() + static_cast<std::ptrdiff_t>(from), findings.end(),
-                   [](const Finding& a, const Finding& b) { return a.line < b.line; });
+// Opens one of the three files through the viewer's line reader, or reports
+// in one finding why it is not read and what the viewer then shows. Only
+// regular files are read: a folder reads as empty, and a FIFO or a device
+// could keep the checker waiting or reading for ever. A missing file has the
+// given severity (a scene may do without textures); one that is there but
+// cannot be read is always an error.
+std::unique_ptr<LineReader> OpenSceneFile(const fs::path& dir, const char* name, Severity missing,
+                                          const char* consequence, Findings& findings) {
+  const fs::path path = dir / name;
+  struct stat status {};
+  std::string problem;
+  Severity severity = Severity::kError;
+  if (::stat(path.c_str(), &status) != 0) {
+    if (errno == ENOENT) severity = missing;
+    problem = errno == ENOENT ? "cannot be opened"
+                              : std::string("cannot be opened (") + std::strerror(errno) + ")";
+  } else if (S_ISDIR(status.st_mode)) {
+    problem = "is a folder, not a file, so the viewer reads nothing from it";
+  } else if (S_ISFIFO(status.st_mode)) {
+    problem =
+        "is a FIFO, not a file, and is not checked; the viewer reads from it only what is "
+        "waiting when it starts, usually nothing";
+  } else if (!S_ISREG(status.st_mode)) {
+    problem = "is a device or socket, not a file, and is not checked";
+  } else {
+    auto reader = std::make_unique<LineReader>(path.c_str());
+    if (reader->IsOpen()) return reader;
+    problem = std::string("cannot be opened (") + std::strerror(errno) + ")";
+  }
+  AddFinding(findings, name, 1, severity, problem + ": " + consequence);
+  return nullptr;
+}
+
+// One warning at the first object no entry draws, naming the others in a note.
+void ReportNeverDrawn(const CompiledObjects& objects, const std::vector<bool>& drawn,
+                      Findings& findings) {
+  constexpr std::size_t kMostNamed = 10;
+  Finding* first = nullptr;
+  std::string others;
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    if (drawn[i]) continue;
+    if (first == nullptr) {
+      first = &AddFinding(
+          findings, "objects.txt", objects[i].line, Severity::kWarning,
+          "object \"" + objects[i].name + "\" is never drawn: no block of scene.txt names it");
+    } else if (++count <= kMostNamed) {
+      others += (count > 1 ? ", " : "") + objects[i].name + " (line " +
+                std::to_string(objects[i].line) + ")";
+    }
+  }
+  if (count == 0) return;
+  if (count > kMostNamed) others += " and " + std::to_string(count - kMostNamed) + " more";
+  first->notes.push_back({first->line, "nor are " + others});
 }
 
 }  // namespace
 
 Findings CheckSceneFolder(const fs::path& dir) {
   Findings findings;
-  std::string bytes;
   std::size_t textureCount = 0;
-  if (ReadWholeFile(dir / "textures.txt", bytes)) {
-    textureCount = CheckTextures(bytes, dir, findings);
-    SortByLine(findings, 0);
-  } else {
-    AddFinding(findings, "textures.txt", 1, Severity::kWarning,
-               "cannot be opened: the scene has no textures");
+  if (auto reader = OpenSceneFile(dir, "textures.txt", Severity::kWarning,
+                                  "the scene has no textures", findings)) {
+    textureCount = CheckTextures(*reader, dir, findings);
   }
-  CompiledNames names;
-  if (ReadWholeFile(dir / "objects.txt", bytes)) {
-    const std::size_t from = findings.size();
-    names = CheckObjects(bytes, textureCount, findings);
-    SortByLine(findings, from);
-  } else {
-    AddFinding(findings, "objects.txt", 1, Severity::kError,
-               "cannot be opened: no object is compiled");
+  CompiledObjects objects;
+  if (auto reader =
+          OpenSceneFile(dir, "objects.txt", Severity::kError, "no object is compiled", findings)) {
+    objects = CheckObjects(*reader, textureCount, findings);
   }
-  if (ReadWholeFile(dir / "scene.txt", bytes)) {
-    const std::size_t from = findings.size();
-    CheckScene(bytes, names, findings);
-    SortByLine(findings, from);
-  } else {
-    AddFinding(findings, "scene.txt", 1, Severity::kError,
-               "cannot be opened: every frame shows only the black background");
+  if (auto reader = OpenSceneFile(dir, "scene.txt", Severity::kError,
+                                  "every frame shows only the black background", findings)) {
+    const std::vector<bool> drawn = CheckScene(*reader, objects, findings);
+    // When nothing is drawn the scene's own findings say why; naming every
+    // object as well would bury them.
+    if (std::find(drawn.begin(), drawn.end(), true) != drawn.end()) {
+      ReportNeverDrawn(objects, drawn, findings);
+    }
   }
+  findings.Sort();
   return findings;
 }
 
@@ -83,29 +122,23 @@ int DescribeBitmap(const std::string& file, const std::string& pngPath, std::FIL
                    std::FILE* err) {
   const BitmapDecodeResult result = ReadBitmapFile(file.c_str());
   if (result.status != BitmapStatus::kLoaded) {
+    // The loader's own text first, as the viewer's box shows it, then why.
     std::string message = BitmapFailureText(result.status, file.c_str());
-    if (message.empty() || message.back() != '\n') message += '\n';
-    std::fputs(message.c_str(), err);
+    if (!message.empty() && message.back() == '\n') message.pop_back();
+    std::fprintf(err, "%s (%s)\n", message.c_str(), ExplainBitmapProblem(result).c_str());
     return 1;
   }
   const BitmapFacts& f = result.facts;
-  std::fprintf(out, "%s: %dx%d, %u-bit, %u-byte header%s, %s, %u palette entries%s\n", file.c_str(),
+  std::fprintf(out, "%s: %dx%d, %u-bit, %s%s, %s, %u palette entries%s\n", file.c_str(),
                result.image->width, result.image->height, static_cast<unsigned>(f.bitsPerPixel),
-               f.headerSize, f.hasFileHeader ? "" : " (packed, no file header)",
+               BitmapHeaderKind(f.headerSize).c_str(),
+               f.hasFileHeader ? "" : " (packed, no file header)",
                CompressionName(f.compression).c_str(), f.colorCount,
                f.height < 0 ? ", stored top-down" : "");
   if (pngPath.empty()) return 0;
 
-  // The image holds the bottom row first; a picture file shows the top row first.
   const RgbImage& image = *result.image;
-  RgbPicture picture{image.width, image.height, {}};
-  const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 3;
-  picture.pixels.resize(rowBytes * static_cast<std::size_t>(image.height));
-  for (std::int32_t row = 0; row < image.height; ++row) {
-    std::memcpy(picture.pixels.data() + static_cast<std::size_t>(row) * rowBytes,
-                image.pixels.get() + static_cast<std::size_t>(image.height - 1 - row) * rowBytes,
-                rowBytes);
-  }
+  const RgbPicture picture = PictureFromBottomUpRows(image.width, image.height, image.pixels.get());
   std::string error;
   if (!WritePng(pngPath, picture, &error)) {
     std::fprintf(err, "%s\n", error.c_str());

@@ -2,6 +2,7 @@
 // folder, or how its loader decodes one bitmap.
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 
 #include "tools/check/check_folder.h"
@@ -58,7 +59,20 @@ int main(int argc, char** argv) {
   }
   std::error_code error;
   if (!std::filesystem::is_directory(dir, error)) {
+    if (std::filesystem::exists(dir, error)) {
+      return UsageError((dir + " is a file, not a folder: give the folder that holds "
+                               "textures.txt, objects.txt and scene.txt")
+                            .c_str());
+    }
     return UsageError(("no such folder: " + dir).c_str());
   }
-  return PrintFindings(CheckSceneFolder(dir), stdout) > 0 ? 1 : 0;
+  // Whatever the files hold, the exit status stays 0, 1 or 2: a check that
+  // cannot be completed (memory runs out) is reported like a usage error.
+  try {
+    TextWriter out(stdout);
+    return PrintFindings(CheckSceneFolder(dir), out) > 0 ? 1 : 0;
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "morvane-check: the check could not be completed: %s\n", failure.what());
+    return 2;
+  }
 }

@@ -1,21 +1,31 @@
-// The objects.txt part of morvane-check: reads the file exactly as the viewer
-// does and reports what the viewer would silently do with it: rejected lines,
-// the objects lost when compilation stops at the first of them, objects
-// without "endlist", stray "endlist" lines, texture numbers that name no line
-// of textures.txt, unknown primitive names, coordinates and vertices outside a
-// primitive, and names given twice.
+// The objects.txt part of morvane-check: reads the file through the viewer's
+// reader, walks the statements with the compiler's own rules, and reports
+// what the viewer would silently do with them: rejected lines and the objects
+// lost when compilation stops at the first of them; keys the compiler ignores
+// (with the key probably meant), keys behind blanks, tabs or a byte-order
+// mark; values without their ';' or ')'; numbers read otherwise than written;
+// coordinates and vertices that take missing components from earlier lines;
+// primitives that draw nothing or under an unknown name; coordinates and
+// vertices outside a primitive; texture numbers that name no line of
+// textures.txt; objects without "endlist"; names cut to 19 characters, and
+// names given twice.
 #pragma once
 
 #include <cstddef>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "store/line_reader.h"
 #include "tools/check/findings.h"
 
-// The names the compiler records, in the order of their display-list ids.
-using CompiledNames = std::vector<std::string>;
+// One display list as the compiler records it: its id is its position + 1.
+struct CompiledObject {
+  std::string name;  // lower case and cut to 19 characters, as the scene reader looks it up
+  std::size_t line;  // the line of its "name" statement
+};
+using CompiledObjects = std::vector<CompiledObject>;
 
-// Checks the bytes of objects.txt against a textures.txt of `textureCount`
-// lines, adding findings for "objects.txt". Returns the compiled names.
-CompiledNames CheckObjects(std::string_view bytes, std::size_t textureCount, Findings& findings);
+// Checks the lines of objects.txt in `reader` against a textures.txt of
+// `textureCount` lines, adding findings for "objects.txt". Returns the
+// compiled objects.
+CompiledObjects CheckObjects(LineReader& reader, std::size_t textureCount, Findings& findings);

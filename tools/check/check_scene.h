@@ -1,13 +1,21 @@
-// The scene.txt part of morvane-check: reads the file exactly as the viewer
-// does against the objects objects.txt compiles, and reports the line that
-// stops the reading with the reason in words, list names that match no
-// object, entries scaled to nothing, and a block left open at the end.
+// The scene.txt part of morvane-check: reads the file through the viewer's
+// scene reader, one line at a time, against the objects objects.txt compiles,
+// and reports the line that stops the reading with the reason in words (and
+// whether anything is lost by it); lines the reader ignores (unknown or
+// misspelt keys, keys behind blanks, tabs or a byte-order mark, words in the
+// wrong form, block values outside a block); vectors read otherwise than
+// written or with components kept from earlier blocks; list names that match
+// no object; entries scaled to nothing; blocks never drawn; and a scene that
+// draws nothing at all.
 #pragma once
 
-#include <string_view>
+#include <vector>
 
+#include "store/line_reader.h"
 #include "tools/check/check_objects.h"
 #include "tools/check/findings.h"
 
-// Checks the bytes of scene.txt, adding findings for "scene.txt".
-void CheckScene(std::string_view bytes, const CompiledNames& names, Findings& findings);
+// Checks the lines of scene.txt in `reader`, adding findings for "scene.txt".
+// Returns, for each compiled object, whether an entry of the scene draws it.
+std::vector<bool> CheckScene(LineReader& reader, const CompiledObjects& objects,
+                             Findings& findings);

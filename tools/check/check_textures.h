@@ -1,16 +1,17 @@
 // The textures.txt part of morvane-check: loads every named bitmap exactly as
 // the viewer's loader does (without showing a box) and reports each line whose
-// bitmap cannot be loaded, with the loader's own message.
+// bitmap cannot be loaded, with the loader's own message; a byte-order mark
+// that becomes part of the first name; and lines so long that the reader cuts
+// them into several names, each taking a texture number.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
-#include <string_view>
 
+#include "store/line_reader.h"
 #include "tools/check/findings.h"
 
-// Checks the bytes of textures.txt, resolving relative bitmap names against
-// `dir` as the viewer (running in that folder) would. Returns the number of
-// lines, which is the number of texture numbers objects.txt may use.
-std::size_t CheckTextures(std::string_view bytes, const std::filesystem::path& dir,
-                          Findings& findings);
+// Checks the lines of textures.txt in `reader`, resolving relative bitmap
+// names against `dir` as the viewer (running in that folder) would. Returns
+// the number of lines, which is the number of texture numbers objects.txt may use.
+std::size_t CheckTextures(LineReader& reader, const std::filesystem::path& dir, Findings& findings);

@@ -2,17 +2,17 @@
 
 #include <cstring>
 
-#include "store/line_reader.h"
-
-std::vector<PieceText> SplitIntoPieces(std::string_view bytes) {
-  std::vector<PieceText> pieces;
-  LineReader reader(bytes);
-  LineReader::Piece piece;
+bool PieceLines::Next() {
   std::size_t length = 0;
-  std::size_t line = 1;
-  while (reader.ReadPiece(piece, length)) {
-    pieces.push_back({line, std::string(piece, std::strlen(piece))});
-    if (piece[length - 1] == '\n') ++line;
-  }
-  return pieces;
+  if (!reader_.ReadPiece(raw_, length)) return false;
+  rawLength_ = std::strlen(raw_);
+  std::memcpy(piece_, raw_, length + 1);
+  if (started_) ++index_;
+  if (previousEnded_) ++line_;
+  previousContinued_ = started_ && continues_;
+  continues_ = started_ && !previousEnded_;
+  started_ = true;
+  // A piece without a line break is the last of the data, or cut at the limit.
+  previousEnded_ = length == 0 || raw_[length - 1] == '\n' || length < LineReader::kPieceLimit;
+  return true;
 }

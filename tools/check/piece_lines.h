@@ -1,17 +1,49 @@
-// Maps the pieces a loader reads to the lines an editor shows. A line longer
+// The pieces a loader reads, with the lines an editor shows. A line longer
 // than the reader's piece limit arrives as several pieces, so piece numbers
-// and line numbers part ways after it; diagnostics must name editor lines.
+// and line numbers part ways after it; diagnostics name editor lines, and the
+// objects.txt parse log names piece numbers counted from 0.
+//
+// Each piece is kept twice: as the loaders get it (they may change it in
+// place, lower-casing it) and as it was read, for the checks that need what
+// the user wrote.
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
-#include <vector>
 
-struct PieceText {
-  std::size_t line;  // 1-based editor line the piece belongs to
-  std::string text;  // the piece up to its first NUL, as the loaders see it
+#include "store/line_reader.h"
+
+class PieceLines {
+ public:
+  // `reader` must outlive this object.
+  explicit PieceLines(LineReader& reader) : reader_(reader) {}
+
+  // Reads the next piece; false at the end of the data.
+  bool Next();
+
+  // The piece for a loader to work on, NUL-terminated.
+  char* Piece() { return piece_; }
+  // The piece as read, up to its first NUL, as the loaders see it.
+  std::string_view Raw() const { return {raw_, rawLength_}; }
+  // Whether the piece ends with a line break.
+  bool EndsLine() const { return rawLength_ > 0 && raw_[rawLength_ - 1] == '\n'; }
+
+  std::size_t Line() const { return line_; }    // 1-based editor line of the piece
+  std::size_t Index() const { return index_; }  // 0-based piece number
+  // Whether the piece goes on with the line of the piece before it, cut at the
+  // piece limit; FirstCut() is true for the first such piece of a line.
+  bool Continues() const { return continues_; }
+  bool FirstCut() const { return continues_ && !previousContinued_; }
+
+ private:
+  LineReader& reader_;
+  LineReader::Piece piece_{};
+  LineReader::Piece raw_{};
+  std::size_t rawLength_ = 0;
+  std::size_t line_ = 0;
+  std::size_t index_ = 0;
+  bool started_ = false;
+  bool previousEnded_ = true;
+  bool continues_ = false;
+  bool previousContinued_ = false;
 };
-
-// Splits `bytes` exactly as the shared line reader does.
-std::vector<PieceText> SplitIntoPieces(std::string_view bytes);

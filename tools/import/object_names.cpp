@@ -38,7 +38,8 @@ std::vector<std::string> MakeObjectNames(const std::vector<std::string>& modelNa
     const std::string base = Sanitized(modelName);
     std::string name = base;
     for (std::size_t n = 2; taken.count(name) > 0; ++n) {
-      const std::string suffix = "_" + std::to_string(n);
+      std::string suffix(1, '_');
+      suffix += std::to_string(n);
       name = base.substr(0, kMaxNameLength - suffix.size()) + suffix;
     }
     taken.insert(name);
