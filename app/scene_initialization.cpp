@@ -7,6 +7,7 @@
 #include "compiler/display_list_compiler.h"
 #include "objects/object_reading_thread.h"
 #include "scene/scene_reader.h"
+#include "store/background_job.h"
 #include "store/phase_clock.h"
 #include "textures/texture_table.h"
 
@@ -23,6 +24,21 @@ StartupReport InitializeScene(SceneStore& store, std::FILE* parseLog) {
   // Texturing stays on for the whole run; compiled lists only switch blending.
   glEnable(GL_TEXTURE_2D);
   if (timings != nullptr) timings->Add("textures", phase, "decoding ours, uploading Mesa's");
+
+  // scene.txt needs no GL and of the compilation only the ids of its lists:
+  // it is read into a store of its own beside the compilation, and its
+  // entries are given their lists' ids afterwards.
+  SceneStore sceneFile;
+  sceneFile.currentSceneEntry = store.currentSceneEntry;
+  double sceneWall = 0;
+  double sceneCpu = 0;
+  BackgroundJob sceneReading([&] {
+    const PhaseClock clock(PhaseClock::Cpu::kThisThread);
+    report.sceneResult =
+        ReadSceneFile(sceneFile, "scene.txt", &report.sceneStopLine, SceneListIds::kLater);
+    sceneWall = clock.WallSeconds();
+    sceneCpu = clock.CpuSeconds();
+  });
 
   phase = PhaseClock(PhaseClock::Cpu::kThisThread);
   CompileDisplayLists(store, &report.transcriptProblem);
@@ -41,8 +57,17 @@ StartupReport InitializeScene(SceneStore& store, std::FILE* parseLog) {
   }
 
   phase = PhaseClock(PhaseClock::Cpu::kThisThread);
-  report.sceneResult = ReadSceneFile(store, "scene.txt", &report.sceneStopLine);
-  if (timings != nullptr) timings->Add("reading scene.txt", phase, "ours");
+  sceneReading.Wait();
+  const std::size_t firstEntry = store.sceneEntries.size();
+  store.sceneEntries.insert(store.sceneEntries.end(), sceneFile.sceneEntries.begin(),
+                            sceneFile.sceneEntries.end());
+  store.currentSceneEntry = sceneFile.currentSceneEntry;
+  store.sceneEntryCount = sceneFile.sceneEntryCount;
+  NameSceneLists(store, firstEntry);
+  if (timings != nullptr) {
+    timings->Add("reading scene.txt", sceneWall, sceneCpu, "ours, on a thread beside compiling");
+    timings->Add("naming the scene's lists", phase, "ours");
+  }
 
   glShadeModel(GL_SMOOTH);
   glClearColor(0, 0, 0, 0);

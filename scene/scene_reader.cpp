@@ -16,8 +16,9 @@ std::int32_t FlagValue(std::string_view value) {
 
 }  // namespace
 
-SceneLineReader::SceneLineReader(SceneStore& store) : store_(store), lists_(store) {
+SceneLineReader::SceneLineReader(SceneStore& store, SceneListIds ids) : store_(store) {
   store.sceneEntryCount = 0;
+  if (ids == SceneListIds::kWhileReading) lists_.emplace(store);
 }
 
 std::int32_t SceneLineReader::ApplyAssignment(std::string_view key, std::string_view value) {
@@ -63,7 +64,9 @@ std::int32_t SceneLineReader::ApplyKeyword(std::string_view keyword) {
     if (!flags_.begin || !flags_.scene || !flags_.list) return kSceneStrayEndList;
     flags_.list = false;
     ++store_.sceneEntryCount;
-    store_.currentSceneEntry.listId = lists_.Find(store_, store_.currentSceneEntry.listName);
+    if (lists_.has_value()) {
+      store_.currentSceneEntry.listId = lists_->Find(store_, store_.currentSceneEntry.listName);
+    }
     store_.AppendCurrentSceneEntry();
   } else if (keyword == kSceneKeyEndScene) {
     if (!flags_.begin || !flags_.scene || flags_.list) return kSceneStrayEndScene;
@@ -144,8 +147,8 @@ std::int32_t ListIdLookup::Find(SceneStore& store, const char (&name)[kListNameS
   return static_cast<std::int32_t>(found->second + 1);
 }
 
-std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader) {
-  SceneLineReader lines(store);
+std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader, SceneListIds ids) {
+  SceneLineReader lines(store, ids);
   LineReader::Piece piece;
   std::size_t pieceLength = 0;
   while (reader.ReadPiece(piece, pieceLength)) {
@@ -155,11 +158,23 @@ std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader) {
   return kSceneRead;
 }
 
-std::int32_t ReadSceneFile(SceneStore& store, const char* fileName, std::size_t* stopLine) {
+std::int32_t ReadSceneFile(SceneStore& store, const char* fileName, std::size_t* stopLine,
+                           SceneListIds ids) {
   store.sceneEntryCount = 0;
   LineReader reader(fileName);
   if (!reader.IsOpen()) return kSceneCannotOpen;
-  const std::int32_t result = ReadScenePieces(store, reader);
+  const std::int32_t result = ReadScenePieces(store, reader, ids);
   if (stopLine != nullptr) *stopLine = result == kSceneRead ? 0 : reader.PiecesRead();
   return result;
+}
+
+void NameSceneLists(SceneStore& store, std::size_t first) {
+  if (first >= store.sceneEntries.size()) return;
+  const ListIdLookup lists(store);
+  for (std::size_t k = first; k < store.sceneEntries.size(); ++k) {
+    SceneEntry& entry = store.sceneEntries[k];
+    entry.listId = lists.Find(store, entry.listName);
+  }
+  // The working record last held the last entry's id.
+  store.currentSceneEntry.listId = store.sceneEntries.back().listId;
 }

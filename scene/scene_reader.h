@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
@@ -42,17 +43,29 @@ enum SceneReadResult : std::int32_t {
   kSceneAssignmentBefore = 8,  // any assignment line before "begin;"
 };
 
+// When each entry learns the id of the list it names. Only that id needs the
+// compiled lists, so a reading that leaves it for later can run before or
+// beside the compilation; NameSceneLists then gives every entry its id, with
+// the same result as naming them while reading.
+enum class SceneListIds { kWhileReading, kLater };
+
 // Reads `fileName` into store.sceneEntries. Sets store.sceneEntryCount to 0
 // first; returns kSceneCannotOpen (store otherwise untouched) when the file
 // cannot be opened, else what ReadScenePieces returns. When reading stopped at
 // a failing line, `stopLine` (when given) receives its 1-based piece number.
-std::int32_t ReadSceneFile(SceneStore& store, const char* fileName,
-                           std::size_t* stopLine = nullptr);
+std::int32_t ReadSceneFile(SceneStore& store, const char* fileName, std::size_t* stopLine = nullptr,
+                           SceneListIds ids = SceneListIds::kWhileReading);
 
 // Reads the pieces of `reader` until an accepted "end;", the end of the data or
 // the first failing line, whose code is returned; nothing of a failing line is
 // applied, and every block closed before it stays appended and counted.
-std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader);
+std::int32_t ReadScenePieces(SceneStore& store, LineReader& reader,
+                             SceneListIds ids = SceneListIds::kWhileReading);
+
+// Gives the entries from position `first` on the ids of the lists they name,
+// in order, as a reading that names them does (the store's named lists and
+// its currentSceneEntry and namedListCursor end as such a reading leaves them).
+void NameSceneLists(SceneStore& store, std::size_t first);
 
 // The words the reader acts on. Assignment lines: scene, list, and (inside a
 // list block) show, solid, translate, rotate, scale. Keyword lines: begin,
@@ -81,10 +94,6 @@ inline constexpr int kSceneVectorComponents = 3;
 // Returns how many components the value holds, those past the third included.
 std::size_t ReadSceneVector(std::string_view value, float (&target)[3]);
 
-// The store's named lists indexed by name, for the lookups of one reading. A
-// lookup answers what walking store.namedListCursor from the first named list
-// would, without the walk: a scene of n entries over n lists would otherwise
-// cost n * n / 2 name comparisons.
 // What the last line did to the reading.
 enum class SceneLineEffect {
   kApplied,       // the reader acted on it
@@ -94,6 +103,10 @@ enum class SceneLineEffect {
   kStopped,       // the line failed, and its code was returned
 };
 
+// The store's named lists indexed by name, for the lookups of one reading. A
+// lookup answers what walking store.namedListCursor from the first named list
+// would, without the walk: a scene of n entries over n lists would otherwise
+// cost n * n / 2 name comparisons.
 class ListIdLookup {
  public:
   // Indexes store.namedLists as they stand; they must not change (no append)
@@ -113,9 +126,10 @@ class ListIdLookup {
 // line does; ReadScenePieces is this loop over a line reader.
 class SceneLineReader {
  public:
-  // Sets store.sceneEntryCount to 0 and indexes the store's named lists,
-  // which must not change during the reading.
-  explicit SceneLineReader(SceneStore& store);
+  // Sets store.sceneEntryCount to 0 and, when the ids are named while
+  // reading, indexes the store's named lists, which must not change during
+  // the reading.
+  explicit SceneLineReader(SceneStore& store, SceneListIds ids = SceneListIds::kWhileReading);
 
   // Applies the NUL-terminated `piece` (lower-casing it in place). Returns
   // kSceneRead to go on, or the failing code. A failing line applies nothing,
@@ -136,7 +150,7 @@ class SceneLineReader {
   std::int32_t ApplyKeyword(std::string_view keyword);
 
   SceneStore& store_;
-  ListIdLookup lists_;
+  std::optional<ListIdLookup> lists_;  // none when the ids are named later
   Flags flags_;
   SceneLineEffect effect_ = SceneLineEffect::kApplied;
 };

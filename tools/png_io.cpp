@@ -72,15 +72,13 @@ bool EncodePng(const RgbPicture& picture, std::string& bytes) {
   image.height = static_cast<png_uint_32>(picture.height);
   image.format = PNG_FORMAT_RGB;
   image.flags = PNG_IMAGE_FLAG_FAST;
-  png_alloc_size_t size = 0;
-  bool encoded =
-      png_image_write_to_memory(&image, nullptr, &size, 0, picture.pixels.data(), 0, nullptr) != 0;
-  if (encoded) {
-    bytes.resize(size);
-    encoded = png_image_write_to_memory(&image, bytes.data(), &size, 0, picture.pixels.data(), 0,
-                                        nullptr) != 0;
-    bytes.resize(size);
-  }
+  // Room for the largest PNG the picture can give, so it is compressed once
+  // (asking libpng for the size first would compress it twice).
+  png_alloc_size_t size = PNG_IMAGE_PNG_SIZE_MAX(image);
+  bytes.resize(size);
+  const bool encoded = png_image_write_to_memory(&image, bytes.data(), &size, 0,
+                                                 picture.pixels.data(), 0, nullptr) != 0;
+  bytes.resize(encoded ? size : 0);
   png_image_free(&image);
   return encoded;
 }
