@@ -1,5 +1,9 @@
 #include "objects/object_reading_thread.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <utility>
@@ -30,6 +34,10 @@ void ObjectReadingThread::Start() {
     return;
   }
   ReserveStatements(store_, reader_->SizeHint());
+  // Where the statements will be copied, while the list keeps its room.
+  const Statement* const room = store_.statements.data();
+  destinationStart_ = reinterpret_cast<std::uintptr_t>(room + store_.statements.size());
+  destinationEnd_ = reinterpret_cast<std::uintptr_t>(room + store_.statements.capacity());
   logWriter_.emplace(log_);
   store_.statementSupply = this;
   threadStarted_ = pthread_create(&thread_, nullptr, &ObjectReadingThread::RunWorker, this) == 0;
@@ -50,6 +58,26 @@ ObjectReadingThread::~ObjectReadingThread() {
 void* ObjectReadingThread::RunWorker(void* self) {
   static_cast<ObjectReadingThread*>(self)->Work();
   return nullptr;
+}
+
+void ObjectReadingThread::PrepareDestination(std::size_t statementsRead) const {
+#ifdef MADV_POPULATE_WRITE
+  // The store's list has its room reserved, but its pages are only made when
+  // first written, which would happen on the GL thread as it takes the
+  // batches. Asking the kernel for the next batch's pages here moves that work
+  // to this thread; it writes nothing, so it is harmless even where the list
+  // has since moved. A kernel without the request refuses it, and nothing changes.
+  static const std::uintptr_t kPage = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const std::uintptr_t from = destinationStart_ + statementsRead * sizeof(Statement);
+  const std::uintptr_t to =
+      std::min(destinationEnd_, from + batchStatements_ * sizeof(Statement) + kPage - 1);
+  const std::uintptr_t first = from & ~(kPage - 1);
+  if (to <= first + kPage) return;
+  const std::uintptr_t last = to & ~(kPage - 1);
+  madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+  (void)statementsRead;
+#endif
 }
 
 bool ObjectReadingThread::ReadBatch(Batch& batch) {
@@ -86,6 +114,7 @@ void ObjectReadingThread::Work() {
   sigemptyset(&pipeSignal);
   sigaddset(&pipeSignal, SIGPIPE);
   pthread_sigmask(SIG_BLOCK, &pipeSignal, &startMask_);
+  PrepareDestination(0);
   for (bool more = true; more;) {
     Batch batch;
     {
@@ -102,6 +131,7 @@ void ObjectReadingThread::Work() {
       }
     }
     more = ReadBatch(batch);
+    PrepareDestination(lineNumber_);
     EndLikeAReadInOneGo();
     const std::lock_guard lock(mutex_);
     if (!batch.empty()) queued_.push_back(std::move(batch));

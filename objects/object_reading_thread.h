@@ -87,6 +87,9 @@ class ObjectReadingThread final : public StatementSupply {
   void Work();
   // Reads up to a batch of pieces into `batch`; false when the file has ended.
   bool ReadBatch(Batch& batch);
+  // Has the kernel make the pages the statements after the first
+  // `statementsRead` will be copied to, so the GL thread need not.
+  void PrepareDestination(std::size_t statementsRead) const;
   // Lets a broken pipe end the program, once the walk has begun.
   void EndLikeAReadInOneGo();
   // Moves every queued batch into the store; false when none was queued.
@@ -99,6 +102,8 @@ class ObjectReadingThread final : public StatementSupply {
   Statement current_;
   std::size_t batchStatements_ = kBatchStatements;
   std::int32_t lineNumber_ = 0;
+  std::uintptr_t destinationStart_ = 0;  // the list's free room when the reading began
+  std::uintptr_t destinationEnd_ = 0;
   bool threadStarted_ = false;
   bool finished_ = false;
   pthread_t thread_{};
