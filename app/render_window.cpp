@@ -74,6 +74,9 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
   request.pixelFormat.depthBits = 16;
   request.pixelFormat.doubleBuffered = true;
 
+  // The files are read while the window and its context are made; a start
+  // that fails stops the reading and leaves no parse log.
+  StartupReading reading(theSceneStore, stdout);
   const PhaseClock windowPhase;
   theRenderWindow.window = platform.CreateWindow(request);
   if (theRenderWindow.window == WindowHandle::kNone) {
@@ -102,7 +105,7 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
 
   platform.ShowWindow(theRenderWindow.window);
   ResizeViewport(width, height);
-  PrintStartupReport(InitializeScene(theSceneStore), stderr);
+  PrintStartupReport(InitializeScene(theSceneStore, reading), stderr);
   platform.SetTimer(theRenderWindow.window, kFrameTimerId, theSettings.timerIntervalMs);
   return true;
 }

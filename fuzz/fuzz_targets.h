@@ -13,7 +13,8 @@
 void FuzzObjects(const std::uint8_t* data, std::size_t size);
 
 // scene.txt bytes through the scene reader against a fixed set of named lists,
-// and through morvane-check's scene.txt check against the same names.
+// naming the lists while reading and afterwards (which must agree), and
+// through morvane-check's scene.txt check against the same names.
 void FuzzScene(const std::uint8_t* data, std::size_t size);
 
 // textures.txt bytes through the reader of bitmap names (the bitmaps

@@ -6,14 +6,22 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <utility>
 
 #include "objects/object_reader.h"
 #include "store/phase_clock.h"
 
-ObjectReadingThread::ObjectReadingThread(SceneStore& store, const char* fileName, std::FILE* log)
+ObjectReadingThread::ObjectReadingThread(SceneStore& store, const char* fileName, std::FILE* log,
+                                         Log when)
     : store_(store), log_(log), current_(store.currentStatement) {
   reader_.emplace(fileName);
+  if (when == Log::kHeld && reader_->IsOpen()) {
+    heldLog_ = open_memstream(&heldBytes_, &heldSize_);
+    // Without room to hold it, the log is not held: it waits, and so does the
+    // reading (see Work).
+    logHeld_ = true;
+  }
   Start();
 }
 
@@ -38,7 +46,7 @@ void ObjectReadingThread::Start() {
   const Statement* const room = store_.statements.data();
   destinationStart_ = reinterpret_cast<std::uintptr_t>(room + store_.statements.size());
   destinationEnd_ = reinterpret_cast<std::uintptr_t>(room + store_.statements.capacity());
-  logWriter_.emplace(log_);
+  logWriter_.emplace(logHeld_ ? heldLog_ : log_);
   store_.statementSupply = this;
   threadStarted_ = pthread_create(&thread_, nullptr, &ObjectReadingThread::RunWorker, this) == 0;
 }
@@ -52,7 +60,43 @@ ObjectReadingThread::~ObjectReadingThread() {
     batchFreed_.notify_one();
     pthread_join(thread_, nullptr);
   }
+  DiscardHeldLog();
   if (store_.statementSupply == this) store_.statementSupply = nullptr;
+}
+
+void ObjectReadingThread::ReleaseLog() {
+  if (!threadStarted_) {
+    // No worker: the reading happens here, so the log is written here.
+    if (logHeld_) WriteHeldLog();
+    return;
+  }
+  {
+    const std::lock_guard lock(mutex_);
+    if (logReleased_) return;
+    logReleased_ = true;
+  }
+  batchFreed_.notify_one();
+}
+
+void ObjectReadingThread::WriteHeldLog() {
+  logWriter_.reset();  // flushes into the memory stream
+  if (heldLog_ != nullptr) std::fclose(heldLog_);
+  heldLog_ = nullptr;
+  logWriter_.emplace(log_);
+  logWriter_->Write(std::string_view(heldBytes_ != nullptr ? heldBytes_ : "", heldSize_));
+  std::free(heldBytes_);
+  heldBytes_ = nullptr;
+  logHeld_ = false;
+}
+
+void ObjectReadingThread::DiscardHeldLog() {
+  if (!logHeld_) return;
+  logWriter_.reset();
+  if (heldLog_ != nullptr) std::fclose(heldLog_);
+  heldLog_ = nullptr;
+  std::free(heldBytes_);
+  heldBytes_ = nullptr;
+  logHeld_ = false;
 }
 
 void* ObjectReadingThread::RunWorker(void* self) {
@@ -119,9 +163,18 @@ void ObjectReadingThread::Work() {
     Batch batch;
     {
       std::unique_lock lock(mutex_);
-      batchFreed_.wait(lock,
-                       [this] { return stopWorker_ || !free_.empty() || batchesMade_ < kBatches; });
+      // A log that could not be held in memory holds the reading instead.
+      const bool mayRead = !logHeld_ || heldLog_ != nullptr;
+      batchFreed_.wait(lock, [&] {
+        return stopWorker_ || (logHeld_ && logReleased_) ||
+               (mayRead && (!free_.empty() || batchesMade_ < kBatches));
+      });
       if (stopWorker_) break;
+      if (logHeld_ && logReleased_) {
+        lock.unlock();
+        WriteHeldLog();
+        continue;
+      }
       if (free_.empty()) {
         ++batchesMade_;
         batch.reserve(batchStatements_);
@@ -137,7 +190,15 @@ void ObjectReadingThread::Work() {
     if (!batch.empty()) queued_.push_back(std::move(batch));
     batchQueued_.notify_one();
   }
-  logWriter_->Flush();
+  if (logHeld_) {
+    // The whole file was read before the log was let go.
+    std::unique_lock lock(mutex_);
+    batchFreed_.wait(lock, [this] { return stopWorker_ || logReleased_; });
+    const bool released = logReleased_ && !stopWorker_;
+    lock.unlock();
+    if (released) WriteHeldLog();
+  }
+  if (!logHeld_) logWriter_->Flush();
   EndLikeAReadInOneGo();
   const std::lock_guard lock(mutex_);
   workerWallSeconds_ = clock.WallSeconds();
@@ -164,6 +225,7 @@ bool ObjectReadingThread::TakeQueued(SceneStore& store, std::unique_lock<std::mu
 bool ObjectReadingThread::FetchMore(SceneStore& store) {
   if (!reader_.has_value() || finished_) return false;
   if (!threadStarted_) {
+    if (logHeld_) WriteHeldLog();
     Batch batch;
     ReadBatch(batch);
     store.statements.insert(store.statements.end(), batch.begin(), batch.end());
@@ -172,6 +234,7 @@ bool ObjectReadingThread::FetchMore(SceneStore& store) {
   std::unique_lock lock(mutex_);
   if (!walkStarted_) {
     walkStarted_ = true;
+    logReleased_ = true;
     batchFreed_.notify_one();
   }
   batchQueued_.wait(lock, [this] { return !queued_.empty() || workerDone_; });
@@ -180,6 +243,7 @@ bool ObjectReadingThread::FetchMore(SceneStore& store) {
 
 std::int32_t ObjectReadingThread::Finish() {
   if (!finished_ && reader_.has_value()) {
+    ReleaseLog();
     while (FetchMore(store_)) {
     }
     if (threadStarted_) pthread_join(thread_, nullptr);

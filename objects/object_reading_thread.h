@@ -21,6 +21,8 @@
 //   current Statement. The store is then exactly what ReadObjectFile leaves.
 // - When no thread can be started, FetchMore reads each batch itself: slower,
 //   never different.
+// - A held log (Log::kHeld) goes to memory until ReleaseLog, then out in one
+//   piece ahead of the rest; a reading destroyed before that writes none.
 // - A parse log whose reader is gone (a closed pipe) ends the program where
 //   reading in one go would have ended it: see Work().
 //
@@ -51,10 +53,17 @@ class ObjectReadingThread final : public StatementSupply {
   // enough that the walk need not wait long for the first.
   static constexpr std::size_t kBatchStatements = 4096;
 
+  // When the parse log may be written: at once, or only after ReleaseLog,
+  // so that a start-up can begin reading before it knows it will go on (the
+  // GL context may yet fail) and leave no log when it does not.
+  enum class Log { kNow, kHeld };
+
   // Opens `fileName` and starts reading it into batches for `store`, the
   // parse log going to `log`; until Finish the store's statementSupply is
-  // this reading. A file that cannot be opened starts nothing.
-  ObjectReadingThread(SceneStore& store, const char* fileName, std::FILE* log);
+  // this reading. A file that cannot be opened starts nothing. A held log is
+  // kept in memory meanwhile: at most what the batches in flight hold.
+  ObjectReadingThread(SceneStore& store, const char* fileName, std::FILE* log,
+                      Log when = Log::kNow);
   // The same over bytes in memory, which must outlive the reading; tests and
   // the fuzzer choose small batches to meet the walk waiting at every place.
   ObjectReadingThread(SceneStore& store, std::string_view bytes, std::FILE* log,
@@ -63,6 +72,10 @@ class ObjectReadingThread final : public StatementSupply {
   ~ObjectReadingThread();
   ObjectReadingThread(const ObjectReadingThread&) = delete;
   ObjectReadingThread& operator=(const ObjectReadingThread&) = delete;
+
+  // Lets a held parse log be written: what was read so far first, then the
+  // rest as it is read. The walk's first request and Finish release it too.
+  void ReleaseLog();
 
   // Appends the next statements that are ready to store.statements, waiting
   // for the worker when none is; false once every statement has been handed over.
@@ -90,6 +103,11 @@ class ObjectReadingThread final : public StatementSupply {
   // Has the kernel make the pages the statements after the first
   // `statementsRead` will be copied to, so the GL thread need not.
   void PrepareDestination(std::size_t statementsRead) const;
+  // The worker's side of ReleaseLog: writes what the held log gathered to
+  // the parse log, which takes every later line directly.
+  void WriteHeldLog();
+  // Drops a held log that was never released.
+  void DiscardHeldLog();
   // Lets a broken pipe end the program, once the walk has begun.
   void EndLikeAReadInOneGo();
   // Moves every queued batch into the store; false when none was queued.
@@ -99,6 +117,11 @@ class ObjectReadingThread final : public StatementSupply {
   std::optional<LineReader> reader_;
   std::FILE* log_;
   std::optional<TextWriter> logWriter_;  // the worker's, or the caller's without a thread
+  // A held log is written to memory until released (the worker's alone).
+  std::FILE* heldLog_ = nullptr;
+  char* heldBytes_ = nullptr;
+  std::size_t heldSize_ = 0;
+  bool logHeld_ = false;
   Statement current_;
   std::size_t batchStatements_ = kBatchStatements;
   std::int32_t lineNumber_ = 0;
@@ -117,7 +140,8 @@ class ObjectReadingThread final : public StatementSupply {
   bool workerDone_ = false;
   bool stopWorker_ = false;
   bool walkStarted_ = false;  // the walk has asked for statements
-  sigset_t startMask_{};      // the worker's signal mask before SIGPIPE was blocked
+  bool logReleased_ = false;
+  sigset_t startMask_{};  // the worker's signal mask before SIGPIPE was blocked
   bool pipeSignalAllowed_ = false;
   double workerWallSeconds_ = 0;
   double workerCpuSeconds_ = 0;

@@ -58,7 +58,10 @@ BitmapDecodeResult ReadBitmapFile(const char* fileName) {
 }
 
 RgbImagePtr LoadBitmapImage(const char* fileName) {
-  BitmapDecodeResult result = ReadBitmapFile(fileName);
+  return ImageOrMessage(ReadBitmapFile(fileName), fileName);
+}
+
+RgbImagePtr ImageOrMessage(BitmapDecodeResult&& result, const char* fileName) {
   if (result.status != BitmapStatus::kLoaded) {
     ShowMessageBox(kBitmapErrorCaption, BitmapFailureText(result.status, fileName).c_str());
     return nullptr;

@@ -44,3 +44,7 @@ BitmapDecodeResult ReadBitmapFile(const char* fileName);
 // Loads `fileName` for the viewer. Returns null after showing the failure's
 // message under the caption "Error" (at most one message per call).
 RgbImagePtr LoadBitmapImage(const char* fileName);
+
+// The second half of LoadBitmapImage, for a file read and decoded elsewhere
+// (on another thread): the image, or null after the failure's message.
+RgbImagePtr ImageOrMessage(BitmapDecodeResult&& result, const char* fileName);

@@ -5,8 +5,6 @@
 #include <cstddef>
 #include <type_traits>
 
-#include "textures/bitmap_loader.h"
-
 // glGenTextures writes straight into the table's slots.
 static_assert(std::is_same_v<GLuint, std::uint32_t>);
 
@@ -41,11 +39,56 @@ std::vector<std::string> ReadTextureNames(LineReader& reader) {
   return names;
 }
 
-void LoadTexturePieces(SceneStore& store, LineReader& reader) {
-  const std::vector<std::string> names = ReadTextureNames(reader);
-  for (std::size_t k = 0; k < names.size(); ++k) {
+TextureFilesReading::TextureFilesReading(const char* fileName) {
+  LineReader reader(fileName);
+  if (reader.IsOpen()) names_ = ReadTextureNames(reader);
+  decoder_.emplace([this] { Decode(); });
+  // Without a thread of its own each bitmap is decoded when it is asked for
+  // (the job, run as it is let go, finds the hand-over stopped and ends).
+  if (!decoder_->Running()) {
+    decoded_.Stop();
+    decoder_.reset();
+  }
+}
+
+TextureFilesReading::TextureFilesReading(std::vector<std::string> names)
+    : names_(std::move(names)) {
+  decoder_.emplace([this] { Decode(); });
+  if (!decoder_->Running()) {
+    decoded_.Stop();
+    decoder_.reset();
+  }
+}
+
+TextureFilesReading::~TextureFilesReading() {
+  decoded_.Stop();
+  decoder_.reset();
+}
+
+void TextureFilesReading::Decode() {
+  for (const std::string& name : names_) {
+    BatchHandOver<BitmapDecodeResult>::Batch batch;
+    if (!decoded_.TakeEmpty(batch)) return;
+    batch.push_back(ReadBitmapFile(name.c_str()));
+    decoded_.Submit(std::move(batch));
+  }
+  decoded_.Close();
+}
+
+BitmapDecodeResult TextureFilesReading::Next() {
+  const std::string& name = names_[taken_++];
+  if (!decoder_.has_value()) return ReadBitmapFile(name.c_str());
+  BatchHandOver<BitmapDecodeResult>::Batch batch;
+  decoded_.Receive(batch);
+  BitmapDecodeResult result = std::move(batch.front());
+  decoded_.Return(std::move(batch));
+  return result;
+}
+
+void MakeTextures(SceneStore& store, TextureFilesReading& files) {
+  for (std::size_t k = 0; k < files.Names().size(); ++k) {
     // The image comes first, so a failure is shown before the slot exists.
-    const RgbImagePtr image = LoadBitmapImage(names[k].c_str());
+    const RgbImagePtr image = ImageOrMessage(files.Next(), files.Names()[k].c_str());
     store.GrowTextures(k + 1);
     glGenTextures(1, &store.textures[k]);
     glBindTexture(GL_TEXTURE_2D, store.textures[k]);
@@ -55,8 +98,13 @@ void LoadTexturePieces(SceneStore& store, LineReader& reader) {
   }
 }
 
+void LoadTexturePieces(SceneStore& store, LineReader& reader) {
+  TextureFilesReading files(ReadTextureNames(reader));
+  MakeTextures(store, files);
+}
+
 std::int32_t LoadTextureTable(SceneStore& store, const char* fileName) {
-  LineReader reader(fileName);
-  if (reader.IsOpen()) LoadTexturePieces(store, reader);
+  TextureFilesReading files(fileName);
+  MakeTextures(store, files);
   return 0;
 }

@@ -17,12 +17,49 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "store/background_job.h"
+#include "store/batch_hand_over.h"
 #include "store/line_reader.h"
 #include "store/scene_store.h"
+#include "textures/bitmap_loader.h"
+
+// The bitmaps of textures.txt, read and decoded in order on a thread of their
+// own (they need no GL context), for MakeTextures to give to GL as they come.
+// At most two decoded bitmaps wait at a time. Shows nothing: the failures'
+// messages are MakeTextures' to show, in order.
+class TextureFilesReading {
+ public:
+  // Reads the names of `fileName` now and starts decoding their bitmaps; a
+  // file that cannot be opened names none.
+  explicit TextureFilesReading(const char* fileName);
+  explicit TextureFilesReading(std::vector<std::string> names);
+  // Stops the decoding wherever it is.
+  ~TextureFilesReading();
+  TextureFilesReading(const TextureFilesReading&) = delete;
+  TextureFilesReading& operator=(const TextureFilesReading&) = delete;
+
+  const std::vector<std::string>& Names() const { return names_; }
+  // The bitmap of the next name, waiting for it to be decoded.
+  BitmapDecodeResult Next();
+
+ private:
+  void Decode();
+
+  std::vector<std::string> names_;
+  std::size_t taken_ = 0;
+  BatchHandOver<BitmapDecodeResult> decoded_{1, 2};
+  std::optional<BackgroundJob> decoder_;  // while the bitmaps are decoded on its thread
+};
+
+// Gives GL one texture for each name of `files`, in order, into
+// `store.textures` from slot 0, showing the message of each bitmap that
+// failed. On return the texture of the last name is still bound to GL_TEXTURE_2D.
+void MakeTextures(SceneStore& store, TextureFilesReading& files);
 
 // Loads every line of `fileName` into `store.textures`, starting at slot 0.
 // Always returns 0; a file that cannot be opened leaves the table as it was.

@@ -75,6 +75,9 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   // key is held and nothing is drawn, but the animation angle advances.
   RunFrameTick(theSceneStore, theFrameTickState, theCamera, HeldKeys{}, false);
 
+  // The files are read while the context is made; without a context the
+  // reading stops and leaves no parse log.
+  StartupReading reading(theSceneStore, stdout);
   std::string contextError;
   PhaseClock phase;
   const auto context =
@@ -86,7 +89,7 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   theSettings.programName = "morvane-snapshot";
   theSettings.sceneFolder = options.directory.c_str();
   theSettings.timings = &timings;
-  PrintStartupReport(InitializeScene(theSceneStore, stdout), errors);
+  PrintStartupReport(InitializeScene(theSceneStore, reading), errors);
   theSettings.timings = nullptr;
 
   const std::uint64_t ticks = std::max(options.frames, options.keys.length);

@@ -150,6 +150,21 @@ grep -qx "Start FullScreen?: Wollen Sie im Vollbildmodus starten?" "$run/err.log
 grep -q "^morvane: ogllist.txt not written" "$run/err.log" || fail "no line about the missing ogllist.txt"
 pass "a box that cannot be shown counts as No: a window shows the read-only scene"
 
+# --- A display without OpenGL ------------------------------------------------------
+# The scene's files are read while the window is made; a start that fails there
+# writes no parse log and no ogllist.txt.
+start_x 1024x768 -fp built-ins -extension GLX
+run=$work/no-gl
+mkdir -p "$run"
+cp -r "$scene"/. "$run"/
+status=0
+(cd "$run" && timeout 20 "$morvane" >parse.log 2>err.log) || status=$?
+((status == 1)) || fail "exit code $status without OpenGL, not 1"
+grep -q "^morvane: no window could be opened: Window Creation Error." "$run/err.log" ||
+  fail "no line saying the window could not be made"
+[[ ! -s $run/parse.log && ! -e $run/ogllist.txt ]] || fail "a start without a window left a parse log or ogllist.txt"
+pass "without OpenGL no window opens, exit code 1, and nothing of the scene is written"
+
 # --- Windowed runs on a 1024 × 768 screen -----------------------------------------
 start_x 1024x768
 open_windowed windowed

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -138,6 +139,29 @@ TEST_F(DisplayListCompiler, EmitterTakesACursorPastTheEndAsTheEnd) {
   }
   EXPECT_EQ(out.Text(), "glBegin(GL_QUADS);\nglEnd();\n");
   EXPECT_EQ(store_.statementCursor, 0u);  // one before the end, where the walk's step lands on it
+}
+
+// The transcript is written on a thread of its own, a batch of lines at a
+// time with a few batches in flight; a list of many times that many lines
+// still reads in the order it was compiled.
+TEST_F(DisplayListCompiler, LongTranscriptsKeepTheirOrder) {
+  std::string objects = "name=a;\ntype=gl_triangles;\n";
+  std::string expected =
+      "OPENGL-Diplay-Listen:\n\nglNewList((GLint) 1,GL_COMPILE);\nglBegin(GL_TRIANGLES);\n";
+  for (int k = 0; k < 100000; ++k) {
+    objects += "p=(" + std::to_string(k) + ",0,0);\n";
+    char line[48];
+    std::snprintf(line, sizeof line, "glVertex3f(%6.2f,  0.00,  0.00);\n", double{1.0} * k);
+    expected += line;
+  }
+  expected += "glEnd();\nglEndList();\n\n";
+  Load(objects + "endlist;\n");
+  CapturedStream out;
+  {
+    TextWriter writer(out.file());
+    CompileStatements(store_, writer);
+  }
+  EXPECT_TRUE(out.Text() == expected);
 }
 
 TEST_F(DisplayListCompiler, TranscriptThatCannotBePutInPlace) {
