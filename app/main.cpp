@@ -10,12 +10,14 @@
 
 #include "app/authoring.h"
 #include "app/platform_sdl.h"
+#include "app/scene_initialization.h"
 #include "app/settings.h"
 #include "app/startup_timings.h"
 #include "app/viewer.h"
 #include "app/viewer_options.h"
 
 int main(int argc, char** argv) {
+  UseOneHeapForAllThreads();
   ViewerOptions options;
   std::string error;
   switch (ParseViewerArguments(argc, argv, options, error)) {

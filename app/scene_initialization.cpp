@@ -1,6 +1,7 @@
 #include "app/scene_initialization.h"
 
 #include <GL/gl.h>
+#include <malloc.h>
 
 #include <utility>
 
@@ -9,6 +10,10 @@
 #include "compiler/display_list_compiler.h"
 #include "scene/scene_reader.h"
 #include "store/phase_clock.h"
+
+void UseOneHeapForAllThreads() {
+  mallopt(M_ARENA_MAX, 1);
+}
 
 StartupReading::StartupReading(SceneStore& store, std::FILE* parseLog)
     : objects_(store, "objects.txt", parseLog, ObjectReadingThread::Log::kHeld),

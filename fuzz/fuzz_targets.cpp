@@ -42,8 +42,10 @@ void FuzzObjects(const std::uint8_t* data, std::size_t size) {
     store.textures[k] = static_cast<GLuint>(k + 1);
   // As at start-up: the bytes are read on a second thread while the walk
   // compiles the statements as they arrive, here in batches of 1 to 8 so the
-  // walk waits for the next at every kind of place.
-  ObjectReadingThread reading(store, Text(data, size), nullptr, 1 + size / 4 % 8);
+  // walk waits for the next at every kind of place; every other input holds
+  // the log until the walk begins.
+  const auto log = size % 2 == 0 ? ObjectReadingThread::Log::kHeld : ObjectReadingThread::Log::kNow;
+  ObjectReadingThread reading(store, Text(data, size), nullptr, 1 + size / 4 % 8, log);
   TextWriter transcript(nullptr);  // a writer without a file discards
   CompileStatements(store, transcript);
   reading.Finish();

@@ -16,30 +16,31 @@ ObjectReadingThread::ObjectReadingThread(SceneStore& store, const char* fileName
                                          Log when)
     : store_(store), log_(log), current_(store.currentStatement) {
   reader_.emplace(fileName);
-  if (when == Log::kHeld && reader_->IsOpen()) {
-    heldLog_ = open_memstream(&heldBytes_, &heldSize_);
-    // Without room to hold it, the log is not held: it waits, and so does the
-    // reading (see Work).
-    logHeld_ = true;
-  }
-  Start();
+  Start(when);
 }
 
 ObjectReadingThread::ObjectReadingThread(SceneStore& store, std::string_view bytes, std::FILE* log,
-                                         std::size_t batchStatements)
+                                         std::size_t batchStatements, Log when)
     : store_(store),
       log_(log),
       current_(store.currentStatement),
       batchStatements_(batchStatements > 0 ? batchStatements : 1) {
   reader_.emplace(bytes);
-  Start();
+  Start(when);
 }
 
-void ObjectReadingThread::Start() {
+void ObjectReadingThread::Start(Log when) {
   // A file that cannot be opened is not read at all: no log, no statements.
   if (!reader_->IsOpen()) {
     reader_.reset();
     return;
+  }
+  opened_ = true;
+  if (when == Log::kHeld) {
+    heldLog_ = open_memstream(&heldBytes_, &heldSize_);
+    // Without room to hold it, the log is not held: it waits, and so does the
+    // reading (see Work).
+    logHeld_ = true;
   }
   ReserveStatements(store_, reader_->SizeHint());
   // Where the statements will be copied, while the list keeps its room.
@@ -190,6 +191,9 @@ void ObjectReadingThread::Work() {
     if (!batch.empty()) queued_.push_back(std::move(batch));
     batchQueued_.notify_one();
   }
+  // The file's bytes are not needed any more: they go before the compilation
+  // reaches its largest.
+  reader_.reset();
   if (logHeld_) {
     // The whole file was read before the log was let go.
     std::unique_lock lock(mutex_);
@@ -223,7 +227,7 @@ bool ObjectReadingThread::TakeQueued(SceneStore& store, std::unique_lock<std::mu
 }
 
 bool ObjectReadingThread::FetchMore(SceneStore& store) {
-  if (!reader_.has_value() || finished_) return false;
+  if (!opened_ || finished_) return false;
   if (!threadStarted_) {
     if (logHeld_) WriteHeldLog();
     Batch batch;
@@ -242,7 +246,7 @@ bool ObjectReadingThread::FetchMore(SceneStore& store) {
 }
 
 std::int32_t ObjectReadingThread::Finish() {
-  if (!finished_ && reader_.has_value()) {
+  if (!finished_ && opened_) {
     ReleaseLog();
     while (FetchMore(store_)) {
     }
@@ -253,5 +257,5 @@ std::int32_t ObjectReadingThread::Finish() {
   }
   finished_ = true;
   if (store_.statementSupply == this) store_.statementSupply = nullptr;
-  return reader_.has_value() ? 0 : 1;
+  return opened_ ? 0 : 1;
 }

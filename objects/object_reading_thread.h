@@ -67,7 +67,7 @@ class ObjectReadingThread final : public StatementSupply {
   // The same over bytes in memory, which must outlive the reading; tests and
   // the fuzzer choose small batches to meet the walk waiting at every place.
   ObjectReadingThread(SceneStore& store, std::string_view bytes, std::FILE* log,
-                      std::size_t batchStatements = kBatchStatements);
+                      std::size_t batchStatements = kBatchStatements, Log when = Log::kNow);
   // Stops the worker early (at its next batch) if Finish was not called.
   ~ObjectReadingThread();
   ObjectReadingThread(const ObjectReadingThread&) = delete;
@@ -95,7 +95,7 @@ class ObjectReadingThread final : public StatementSupply {
   using Batch = std::vector<Statement>;
   static constexpr std::size_t kBatches = 16;
 
-  void Start();
+  void Start(Log when);
   static void* RunWorker(void* self);
   void Work();
   // Reads up to a batch of pieces into `batch`; false when the file has ended.
@@ -114,7 +114,8 @@ class ObjectReadingThread final : public StatementSupply {
   bool TakeQueued(SceneStore& store, std::unique_lock<std::mutex>& lock);
 
   SceneStore& store_;
-  std::optional<LineReader> reader_;
+  std::optional<LineReader> reader_;  // the worker's until it has read the file
+  bool opened_ = false;               // whether the file could be opened
   std::FILE* log_;
   std::optional<TextWriter> logWriter_;  // the worker's, or the caller's without a thread
   // A held log is written to memory until released (the worker's alone).

@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <string>
 
+#include "app/scene_initialization.h"
 #include "tools/snapshot_options.h"
 #include "tools/snapshot_run.h"
 
 int main(int argc, char** argv) {
+  UseOneHeapForAllThreads();
   SnapshotOptions options;
   std::string error;
   switch (ParseSnapshotArguments(argc, argv, options, error)) {
