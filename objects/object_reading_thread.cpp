@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "objects/object_reader.h"
+#include "store/background_job.h"
 #include "store/phase_clock.h"
 
 ObjectReadingThread::ObjectReadingThread(SceneStore& store, const char* fileName, std::FILE* log,
@@ -101,6 +102,7 @@ void ObjectReadingThread::DiscardHeldLog() {
 }
 
 void* ObjectReadingThread::RunWorker(void* self) {
+  YieldToTheCallingThread();
   static_cast<ObjectReadingThread*>(self)->Work();
   return nullptr;
 }

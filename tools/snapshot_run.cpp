@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "app/startup_timings.h"
 #include "scene/renderer.h"
+#include "store/background_job.h"
 #include "store/phase_clock.h"
 #include "store/scene_store.h"
 #include "tools/key_script.h"
@@ -80,8 +81,7 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   StartupReading reading(theSceneStore, stdout);
   std::string contextError;
   PhaseClock phase;
-  const auto context =
-      OffscreenContext::Create(theSettings.width, theSettings.height, &contextError);
+  auto context = OffscreenContext::Create(theSettings.width, theSettings.height, &contextError);
   if (context == nullptr) {
     return Fail(errors, kSnapshotUsageError, "no off-screen OpenGL context: " + contextError);
   }
@@ -110,8 +110,14 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   phase = PhaseClock();
   const RgbPicture picture{context->width(), context->height(), context->ReadRgbTopDown()};
   std::string pngError;
-  const bool written = WritePng(output.string(), picture, &pngError);
-  timings.Add("PNG", phase, "reading back Mesa's, encoding libpng's");
+  bool written = false;
+  {
+    // The picture is encoded while the context, with every list compiled in
+    // it, is taken apart: neither needs the other any more.
+    const BackgroundJob encoding([&] { written = WritePng(output.string(), picture, &pngError); });
+    context.reset();
+  }
+  timings.Add("PNG", phase, "reading back Mesa's, encoding libpng's beside the context's teardown");
   timings.Add("total", whole, "from the program's start, not counting loading it");
   if (options.timings) timings.Print(errors, theSettings.programName);
   if (!written) {
