@@ -100,7 +100,8 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
   }
   theRenderWindow.contextCurrent = true;
   if (theSettings.timings != nullptr) {
-    theSettings.timings->Add("window and context", windowPhase, "SDL's, the X server's and Mesa's");
+    theSettings.timings->Add("window and context", windowPhase,
+                             "SDL's, the X server's and Mesa's; the files are read beside it");
   }
 
   platform.ShowWindow(theRenderWindow.window);

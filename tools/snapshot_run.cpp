@@ -85,7 +85,7 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   if (context == nullptr) {
     return Fail(errors, kSnapshotUsageError, "no off-screen OpenGL context: " + contextError);
   }
-  timings.Add("context", phase, "Mesa's");
+  timings.Add("context", phase, "Mesa's; the files are read beside it");
   theSettings.programName = "morvane-snapshot";
   theSettings.sceneFolder = options.directory.c_str();
   theSettings.timings = &timings;

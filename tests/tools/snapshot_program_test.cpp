@@ -115,6 +115,25 @@ TEST_F(SnapshotProgram, WritesThePictureWhereItIsRun) {
   ExpectSquare(ReadPicture(caller_.path() / "snapshot.png"), 0, 0);
 }
 
+// --timings adds its report on standard error and changes nothing else.
+TEST_F(SnapshotProgram, TimingsReportEveryPhaseAndChangeNoOutput) {
+  const Outcome plain = Snapshot({});
+  const std::string picture = ReadFileBytes(caller_.path() / "snapshot.png");
+  const Outcome timed = Snapshot({"--timings"});
+  EXPECT_EQ(timed.exitCode, 0);
+  EXPECT_EQ(timed.out, plain.out);
+  EXPECT_TRUE(ReadFileBytes(caller_.path() / "snapshot.png") == picture);
+  std::string phases;
+  for (std::size_t at = 0; (at = timed.err.find("timing: ", at)) != std::string::npos;) {
+    at += 8;
+    phases += timed.err.substr(at, timed.err.find(':', at) - at) + ";";
+    EXPECT_NE(timed.err.find(" ms wall, ", at), std::string::npos);
+  }
+  EXPECT_EQ(phases,
+            "context;textures;compiling;reading objects.txt with the log;reading scene.txt;"
+            "naming the scene's lists;first frame;PNG;total;");
+}
+
 TEST_F(SnapshotProgram, KeysMoveAndTurnTheCamera) {
   struct Case {
     std::vector<std::string> arguments;
