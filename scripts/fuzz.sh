@@ -14,7 +14,7 @@ seconds=${1:-60}
 shift || true
 
 sanitizers=${SANITIZERS:-address,undefined}
-build=build-fuzz
+build="build-fuzz"
 [[ $sanitizers == address,undefined ]] || build=build-fuzz-${sanitizers//,/-}
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:suppressions=$PWD/tests/asan.supp
