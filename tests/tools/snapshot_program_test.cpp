@@ -115,6 +115,19 @@ TEST_F(SnapshotProgram, WritesThePictureWhereItIsRun) {
   ExpectSquare(ReadPicture(caller_.path() / "snapshot.png"), 0, 0);
 }
 
+// The scene's files are read while the context is made. When no context can
+// be made (here: no EGL vendor library is found), the program ends as it did
+// before reading began: exit code 2, no parse log, no ogllist.txt.
+TEST_F(SnapshotProgram, WithoutAContextNothingOfTheSceneIsWritten) {
+  setenv("__EGL_VENDOR_LIBRARY_FILENAMES", "/nonexistent", 1);
+  const Outcome outcome = Snapshot({});
+  unsetenv("__EGL_VENDOR_LIBRARY_FILENAMES");
+  EXPECT_EQ(outcome.exitCode, 2);
+  EXPECT_NE(outcome.err.find("no off-screen OpenGL context"), std::string::npos) << outcome.err;
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_FALSE(std::filesystem::exists(scene_.path() / "ogllist.txt"));
+}
+
 // --timings adds its report on standard error and changes nothing else.
 TEST_F(SnapshotProgram, TimingsReportEveryPhaseAndChangeNoOutput) {
   const Outcome plain = Snapshot({});
