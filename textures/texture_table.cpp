@@ -39,21 +39,24 @@ std::vector<std::string> ReadTextureNames(LineReader& reader) {
   return names;
 }
 
-TextureFilesReading::TextureFilesReading(const char* fileName) {
+namespace {
+
+// The names of `fileName`'s lines; none when it cannot be opened.
+std::vector<std::string> NamesIn(const char* fileName) {
   LineReader reader(fileName);
-  if (reader.IsOpen()) names_ = ReadTextureNames(reader);
-  decoder_.emplace([this] { Decode(); });
-  // Without a thread of its own each bitmap is decoded when it is asked for
-  // (the job, run as it is let go, finds the hand-over stopped and ends).
-  if (!decoder_->Running()) {
-    decoded_.Stop();
-    decoder_.reset();
-  }
+  return reader.IsOpen() ? ReadTextureNames(reader) : std::vector<std::string>{};
 }
+
+}  // namespace
+
+TextureFilesReading::TextureFilesReading(const char* fileName)
+    : TextureFilesReading(NamesIn(fileName)) {}
 
 TextureFilesReading::TextureFilesReading(std::vector<std::string> names)
     : names_(std::move(names)) {
   decoder_.emplace([this] { Decode(); });
+  // Without a thread of its own each bitmap is decoded when it is asked for
+  // (the job, run as it is let go, finds the hand-over stopped and ends).
   if (!decoder_->Running()) {
     decoded_.Stop();
     decoder_.reset();
