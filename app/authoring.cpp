@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/frame_tick.h"
+#include "app/render_window.h"
 #include "app/scene_reload.h"
 #include "app/settings.h"
 #include "store/scene_store.h"
@@ -12,6 +14,10 @@
 AuthoringState theAuthoring;
 
 namespace {
+
+// How long a reload works between two frames: the frames keep their pace of
+// one every 10 ms with room to draw.
+constexpr auto kReloadSlice = std::chrono::milliseconds(6);
 
 // A picture's name from the local time it was taken; `attempt` above 1 adds a
 // suffix for pictures taken within the same second.
@@ -56,25 +62,46 @@ void HandleAuthoringKey(Key key, bool repeat) {
   if (key == Key::kF12) theAuthoring.pictureRequested = true;
 }
 
-void RunAuthoringBeforeFrame() {
-  const auto nowMs =
-      static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
-  if (theAuthoring.watch && !theAuthoring.watching) {
-    theAuthoring.watching = true;
-    if (!theAuthoring.watcher.Watch()) {
-      std::fprintf(stderr, "%s: --watch: %s\n", theSettings.programName,
-                   theAuthoring.watcher.Problem().c_str());
-    }
+void StartWatching() {
+  if (!theAuthoring.watch || theAuthoring.watching) return;
+  theAuthoring.watching = true;
+  if (!theAuthoring.watcher.Watch()) {
+    std::fprintf(stderr, "%s: --watch: %s\n", theSettings.programName,
+                 theAuthoring.watcher.Problem().c_str());
   }
+}
+
+void RunAuthoringBeforeFrame(Platform& platform) {
+  const auto now = std::chrono::steady_clock::now();
+  const auto nowMs = static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count());
   const bool changed = theAuthoring.watching && theAuthoring.watcher.ChangeSettled(nowMs);
-  if (!changed && !theAuthoring.reloadRequested) return;
-  theAuthoring.reloadRequested = false;
-  PrintStartupReport(ReloadScene(theSceneStore), stderr);
-  std::fflush(stdout);
-  // textures.txt may name other bitmaps now.
-  if (theAuthoring.watching) theAuthoring.watcher.Watch();
+  if (changed || theAuthoring.reloadRequested) {
+    theAuthoring.reloadRequested = false;
+    // A newer change makes a reload in progress pointless.
+    theAuthoring.reload.reset();
+    std::string problem;
+    theAuthoring.reload = SceneReload::Start(platform, &problem);
+    if (theAuthoring.reload == nullptr) {
+      std::fprintf(stderr, "%s: the scene is not loaded again: %s\n", theSettings.programName,
+                   problem.c_str());
+    }
+    // textures.txt may name other bitmaps now.
+    if (theAuthoring.watching) theAuthoring.watcher.Watch();
+  }
+  if (theAuthoring.reload == nullptr || !theAuthoring.reload->Advance(now + kReloadSlice)) return;
+  if (!theAuthoring.reload->Stopped()) {
+    theAuthoring.reload->SwapIn();
+    std::fflush(stdout);
+    PrintStartupReport(theAuthoring.reload->Report(), stderr);
+    theRenderWindow.sceneTurns = SceneTurns(theSceneStore);
+    theRenderWindow.pictureCurrent = false;
+  }
+  theAuthoring.reload.reset();
+}
+
+void StopAuthoring() {
+  theAuthoring.reload.reset();
 }
 
 void RunAuthoringAfterFrame(int width, int height) {

@@ -3,15 +3,18 @@
 // PNG on F12.
 //
 // Both keys act once per press, never while held. A reload runs between two
-// frames, so no frame draws a half-built scene; a picture is read from the
-// frame just drawn, before it is shown. The state lives in one process-wide
+// frames in a context of its own and is swapped in whole, so no frame draws
+// a half-built scene; a picture is read from the frame just drawn, before it
+// is shown. The state lives in one process-wide
 // place, as the frame tick's does, because the window procedure reaches it.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/platform.h"
+#include "app/scene_reload.h"
 #include "app/scene_watcher.h"
 
 struct AuthoringState {
@@ -21,6 +24,7 @@ struct AuthoringState {
   bool pictureRequested = false;
   bool watching = false;  // the watcher has been started
   SceneWatcher watcher;
+  std::unique_ptr<SceneReload> reload;  // the reload in progress, if any
 };
 
 extern AuthoringState theAuthoring;
@@ -29,9 +33,18 @@ extern AuthoringState theAuthoring;
 // repeat of a held key asks for nothing.
 void HandleAuthoringKey(Key key, bool repeat);
 
-// Before a frame: reloads the scene when asked to, or when watched files
-// changed and have settled. Needs the viewer's context current.
-void RunAuthoringBeforeFrame();
+// Starts watching the scene's files when --watch asks for it, before
+// anything is read, so that no change made after the start is missed; says
+// on standard error why when the files cannot be watched.
+void StartWatching();
+
+// Before a frame: starts a reload when asked to, or when watched files
+// changed and have settled (a newer one replaces a reload in progress), and
+// gives a reload in progress its slice. Needs the viewer's context current.
+void RunAuthoringBeforeFrame(Platform& platform);
+
+// Ends a reload in progress, before the window's context goes.
+void StopAuthoring();
 
 // After a frame is drawn and before it is shown: writes the picture when asked
 // to, as morvane-YYYYMMDD-HHMMSS.png (with a suffix when that name is taken)

@@ -24,6 +24,7 @@ struct HeldKeys {
 struct FrameTickState {
   float movementRequest = 0;  // scene units this tick; negative is forward
   float heading = 0;          // radians; 0 looks along -z, larger turns left
+  bool drew = false;          // whether the last tick drew a frame
 };
 
 extern FrameTickState theFrameTickState;
@@ -33,5 +34,14 @@ extern FrameTickState theFrameTickState;
 // and height settings (its GL calls only when `glReady`); the movement request
 // is cleared. Returns true when Escape was held, so the caller posts the quit
 // request; the frame is drawn either way.
+//
+// `sceneStill` says that the picture on screen is this scene's as last drawn
+// (nothing loaded, exposed or resized since) and that no entry of the scene
+// turns. A tick that then neither moves nor turns the camera would draw the
+// very same picture, so it makes no GL call: it still advances the animation
+// angle and does everything else. tick.drew tells whether it drew.
 bool RunFrameTick(SceneStore& store, FrameTickState& tick, CameraState& camera,
-                  const HeldKeys& keys, bool glReady);
+                  const HeldKeys& keys, bool glReady, bool sceneStill = false);
+
+// Whether some entry of `store` turns, so that every frame differs.
+bool SceneTurns(const SceneStore& store);

@@ -15,9 +15,11 @@
 #include "app/startup_timings.h"
 #include "app/viewer.h"
 #include "app/viewer_options.h"
+#include "loading/interruption.h"
 
 int main(int argc, char** argv) {
   UseOneHeapForAllThreads();
+  WatchForInterruptions();
   ViewerOptions options;
   std::string error;
   switch (ParseViewerArguments(argc, argv, options, error)) {

@@ -1,8 +1,10 @@
-// The viewer's message loop: takes every message without waiting and hands it
-// to the window procedure until the quit request arrives.
+// The viewer's message loop: hands every message to the window procedure
+// until the quit request arrives.
 //
-// It never blocks: with nothing waiting it polls again at once, so frames are
-// paced by the frame timer alone. It draws nothing itself.
+// Between messages it sleeps in the platform's wait until the frame timer is
+// due, so frames are paced by the timer and a still scene costs no processor
+// time. An interruption (Ctrl-C, SIGTERM) is taken as the close button is:
+// the loop ends with exit code 0. It draws nothing itself.
 #pragma once
 
 #include "app/platform.h"

@@ -49,6 +49,7 @@ enum class MessageKind {
   kSysKeyUp,    // a key went up with Alt held
   kSysCommand,  // a system command awaits the window's consent
   kQuit,        // the quit request; the loop ends on it and never dispatches it
+  kExposed,     // part of the window was uncovered and must be drawn again
   kOther,       // anything else; it gets the default handling
 };
 
@@ -136,7 +137,9 @@ class Platform {
                               const PixelFormatRequest& request) = 0;
 
   // Creates an OpenGL compatibility context (immediate mode and display
-  // lists) for the surface, not yet current; kNone on failure.
+  // lists) for the surface, not yet current; kNone on failure. A surface may
+  // have more than one: a reload builds its scene in a context of its own
+  // while the old one still draws. The contexts share no objects.
   virtual RenderingContextHandle CreateRenderingContext(DeviceContextHandle deviceContext) = 0;
   // Makes the context current on this thread; with two kNone handles releases
   // the current one. False on failure.
@@ -160,6 +163,17 @@ class Platform {
   // Takes the next message without waiting; false when none is waiting. A
   // posted quit request comes first, as kQuit with its code.
   virtual bool PeekMessage(WindowMessage& message) = 0;
+  // Takes the next message, sleeping until one comes, the frame timer is due
+  // (its kTimer message is then taken) or `maxWaitMs` have passed; false when
+  // nothing came. The loop waits here, so a still scene costs nothing.
+  virtual bool WaitMessage(WindowMessage& message, std::uint32_t maxWaitMs) {
+    (void)maxWaitMs;
+    return PeekMessage(message);
+  }
+  // Whether the user or the system has asked the window to close (its close
+  // button, or a quit event), looking without taking any message: start-up
+  // asks this between its slices of work, before the loop runs.
+  virtual bool CloseRequested() { return false; }
   // Delivers `message` to the window procedure and returns its result.
   virtual std::intptr_t DispatchMessage(const WindowMessage& message) = 0;
   // Asks the loop to end with `exitCode`.

@@ -11,15 +11,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 
 namespace {
 
-// The platform has one window, one drawing surface and one context, so their
-// handles are fixed tokens; anything else is an unknown handle.
+// The platform has one window and one drawing surface, so their handles are
+// fixed tokens; anything else is an unknown handle. Contexts are numbered.
 constexpr WindowHandle kTheWindow = static_cast<WindowHandle>(1);
 constexpr DeviceContextHandle kTheSurface = static_cast<DeviceContextHandle>(1);
-constexpr RenderingContextHandle kTheContext = static_cast<RenderingContextHandle>(1);
 constexpr int kTheFormat = 1;
 
 // How often a display that refuses the connection is asked again, and how
@@ -93,7 +93,7 @@ class SdlPlatform final : public Platform {
  public:
   SdlPlatform() = default;
   ~SdlPlatform() override {
-    if (context_ != nullptr) SDL_GL_DeleteContext(context_);
+    for (const auto& [handle, context] : contexts_) SDL_GL_DeleteContext(context);
     if (window_ != nullptr) SDL_DestroyWindow(window_);
     SDL_Quit();
   }
@@ -147,6 +147,9 @@ class SdlPlatform final : public Platform {
     if (videoStarted_) return false;
     // SDL_QUIT then means a signal to end, not the window's own close.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The program takes interruptions itself (they reach every thread's
+    // waits, start-up included), so SDL must not take them first.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // A busy X server can refuse a connection for a moment (SDL then settles
     // for a driver that draws nowhere), so a refused display is asked again.
     const char* driver = nullptr;
@@ -298,15 +301,16 @@ class SdlPlatform final : public Platform {
   }
 
   RenderingContextHandle CreateRenderingContext(DeviceContextHandle deviceContext) override {
-    if (deviceContext != kTheSurface || !formatSet_ || context_ != nullptr) {
-      return RenderingContextHandle::kNone;
-    }
-    context_ = SDL_GL_CreateContext(window_);
-    if (context_ == nullptr) return RenderingContextHandle::kNone;
-    // SDL makes a new context current at once; the viewer makes it current
-    // itself, one step later.
-    SDL_GL_MakeCurrent(window_, nullptr);
-    return kTheContext;
+    if (deviceContext != kTheSurface || !formatSet_) return RenderingContextHandle::kNone;
+    SDL_GLContext current = SDL_GL_GetCurrentContext();
+    SDL_GLContext context = SDL_GL_CreateContext(window_);
+    if (context == nullptr) return RenderingContextHandle::kNone;
+    // SDL makes a new context current at once; the viewer makes contexts
+    // current itself, so the one that was current stays so.
+    SDL_GL_MakeCurrent(window_, current);
+    const auto handle = static_cast<RenderingContextHandle>(++lastContext_);
+    contexts_[handle] = context;
+    return handle;
   }
 
   bool MakeCurrent(DeviceContextHandle deviceContext,
@@ -315,16 +319,16 @@ class SdlPlatform final : public Platform {
         renderingContext == RenderingContextHandle::kNone) {
       return SDL_GL_MakeCurrent(window_, nullptr) == 0;
     }
-    if (deviceContext != kTheSurface || renderingContext != kTheContext || context_ == nullptr) {
-      return false;
-    }
-    return SDL_GL_MakeCurrent(window_, context_) == 0;
+    const auto found = contexts_.find(renderingContext);
+    if (deviceContext != kTheSurface || found == contexts_.end()) return false;
+    return SDL_GL_MakeCurrent(window_, found->second) == 0;
   }
 
   bool DeleteRenderingContext(RenderingContextHandle renderingContext) override {
-    if (renderingContext != kTheContext || context_ == nullptr) return false;
-    SDL_GL_DeleteContext(context_);
-    context_ = nullptr;
+    const auto found = contexts_.find(renderingContext);
+    if (found == contexts_.end()) return false;
+    SDL_GL_DeleteContext(found->second);
+    contexts_.erase(found);
     return true;
   }
 
@@ -384,6 +388,32 @@ class SdlPlatform final : public Platform {
     return false;
   }
 
+  bool WaitMessage(WindowMessage& message, std::uint32_t maxWaitMs) override {
+    const Uint64 giveUp = SDL_GetTicks64() + maxWaitMs;
+    for (;;) {
+      if (PeekMessage(message)) return true;
+      const Uint64 now = SDL_GetTicks64();
+      const Uint64 until = timerRunning_ ? std::min(giveUp, timerDueMs_) : giveUp;
+      if (now >= until) return false;
+      SDL_Event event;
+      if (SDL_WaitEventTimeout(&event, static_cast<int>(until - now)) != 0 &&
+          Translate(event, message)) {
+        return true;
+      }
+    }
+  }
+
+  bool CloseRequested() override {
+    SDL_PumpEvents();
+    SDL_Event events[32];
+    if (SDL_PeepEvents(events, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0) return true;
+    const int count = SDL_PeepEvents(events, 32, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+    for (int i = 0; i < count; ++i) {
+      if (events[i].window.event == SDL_WINDOWEVENT_CLOSE) return true;
+    }
+    return false;
+  }
+
   std::intptr_t DispatchMessage(const WindowMessage& message) override {
     return procedure_ != nullptr ? procedure_(*this, message) : 0;
   }
@@ -431,6 +461,10 @@ class SdlPlatform final : public Platform {
           message.kind = MessageKind::kClose;
           return true;
         }
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+          message.kind = MessageKind::kExposed;
+          return true;
+        }
         return false;
       case SDL_QUIT:  // an interrupt or termination signal: close as the user would
         message.kind = MessageKind::kClose;
@@ -459,7 +493,8 @@ class SdlPlatform final : public Platform {
   Display* xDisplay_ = nullptr;
   bool surfaceTaken_ = false;
   bool formatSet_ = false;
-  SDL_GLContext context_ = nullptr;
+  std::map<RenderingContextHandle, SDL_GLContext> contexts_;
+  std::uintptr_t lastContext_ = 0;
   bool timerRunning_ = false;
   std::uint32_t timerId_ = 0;
   std::uint32_t timerIntervalMs_ = 0;

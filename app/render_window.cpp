@@ -2,10 +2,14 @@
 
 #include <GL/gl.h>
 
-#include "app/scene_initialization.h"
+#include <chrono>
+
+#include "app/frame_tick.h"
+#include "app/scene_load.h"
 #include "app/settings.h"
 #include "app/startup_timings.h"
 #include "app/window_procedure.h"
+#include "loading/interruption.h"
 #include "scene/renderer.h"
 #include "store/phase_clock.h"
 #include "store/scene_store.h"
@@ -34,6 +38,18 @@ bool FailAfterRelease(Platform& platform, const char* text) {
   CloseRenderWindow(platform);
   ShowStartupError(platform, text);
   return false;
+}
+
+// How long start-up works before it looks at the window's close button.
+constexpr auto kStartupSlice = std::chrono::milliseconds(20);
+
+// Runs the load to its end, looking for a close between slices; false when
+// it was closed or interrupted first.
+bool LoadUnlessClosed(Platform& platform, SceneLoad& load) {
+  while (!load.Advance(LoadClock::now() + kStartupSlice)) {
+    if (platform.CloseRequested()) load.Cancel();
+  }
+  return !load.Stopped();
 }
 
 }  // namespace
@@ -76,7 +92,7 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
 
   // The files are read while the window and its context are made; a start
   // that fails stops the reading and leaves no parse log.
-  StartupReading reading(theSceneStore, stdout);
+  SceneLoad load(theSceneStore, SceneLoad::Mode::kStartUp, stdout, InterruptionToken());
   const PhaseClock windowPhase;
   theRenderWindow.window = platform.CreateWindow(request);
   if (theRenderWindow.window == WindowHandle::kNone) {
@@ -106,7 +122,14 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
 
   platform.ShowWindow(theRenderWindow.window);
   ResizeViewport(width, height);
-  PrintStartupReport(InitializeScene(theSceneStore, reading), stderr);
+  if (!LoadUnlessClosed(platform, load)) {
+    // Closed or interrupted while loading: the window goes as it came, with
+    // no timer started and ogllist.txt as it was.
+    platform.PostQuitMessage(0);
+    return true;
+  }
+  PrintStartupReport(load.Report(), stderr);
+  theRenderWindow.sceneTurns = SceneTurns(theSceneStore);
   platform.SetTimer(theRenderWindow.window, kFrameTimerId, theSettings.timerIntervalMs);
   return true;
 }
@@ -151,6 +174,9 @@ void CloseRenderWindow(Platform& platform) {
 }
 
 void ResizeViewport(std::int32_t width, std::int32_t height) {
+  theRenderWindow.clientWidth = width;
+  theRenderWindow.clientHeight = height;
+  theRenderWindow.pictureCurrent = false;
   if (!theRenderWindow.contextCurrent) return;
   if (height == 0) height = 1;
   glViewport(0, 0, width, height);

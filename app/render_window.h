@@ -22,6 +22,13 @@ struct RenderWindowHandles {
   // True from the moment the context is made current until it is released;
   // GL calls and buffer swaps are skipped while it is false.
   bool contextCurrent = false;
+  // The client area's size as last set (ResizeViewport), for a context made later.
+  std::int32_t clientWidth = 0;
+  std::int32_t clientHeight = 0;
+  // The picture on screen is the scene's as last drawn: nothing was loaded,
+  // exposed or resized since. A still scene is then not drawn again.
+  bool pictureCurrent = false;
+  bool sceneTurns = true;  // some entry of the scene on screen turns
 };
 
 extern RenderWindowHandles theRenderWindow;
@@ -48,5 +55,6 @@ const char* LastStartupError();
 void CloseRenderWindow(Platform& platform);
 
 // Sets the viewport to the client size and a fresh 45° projection for it; a
-// height of 0 counts as 1. Does nothing while no context is current.
+// height of 0 counts as 1. Records the size; sets nothing while no context
+// is current.
 void ResizeViewport(std::int32_t width, std::int32_t height);

@@ -8,12 +8,9 @@
 // missing or malformed file never stops start-up, and the frames show whatever
 // the store then holds (at worst only the black clear colour).
 //
-// What needs no GL context is read on threads of its own, started before the
-// context is made (StartupReading) so that it runs meanwhile: objects.txt and
-// its parse log (see objects/object_reading_thread.h), whose statements the
-// compilation then takes as they arrive; the bitmaps textures.txt names; and
-// scene.txt, whose entries learn their lists' ids once the lists are
-// compiled. Every output is the same as from reading each file in turn.
+// The work is SceneLoad's (app/scene_load.h): what needs no GL context is
+// read on workers, the rest is done here in one go. Every output is the same
+// as from reading each file in turn.
 //
 // Needs a current GL context; draws nothing, starts no timer and prints
 // nothing beyond the parse log: what went wrong is handed back for the caller
@@ -21,36 +18,10 @@
 #pragma once
 
 #include <cstdio>
-#include <optional>
 
+#include "app/scene_load.h"
 #include "app/startup_report.h"
-#include "objects/object_reading_thread.h"
-#include "store/background_job.h"
 #include "store/scene_store.h"
-#include "textures/texture_table.h"
-
-// The reading of the scene's files in the working directory that needs no GL
-// context, begun at construction. The parse log is held back until
-// InitializeScene goes on with it: a reading destroyed before (the context
-// could not be made) stops, and writes nothing.
-class StartupReading {
- public:
-  StartupReading(SceneStore& store, std::FILE* parseLog);
-  StartupReading(const StartupReading&) = delete;
-  StartupReading& operator=(const StartupReading&) = delete;
-
- private:
-  friend StartupReport InitializeScene(SceneStore& store, StartupReading& reading);
-
-  ObjectReadingThread objects_;
-  TextureFilesReading textures_;
-  SceneStore sceneFile_;  // scene.txt's entries, without their lists' ids yet
-  std::int32_t sceneResult_ = 0;
-  std::size_t sceneStopLine_ = 0;
-  double sceneWallSeconds_ = 0;
-  double sceneCpuSeconds_ = 0;
-  std::optional<BackgroundJob> sceneReading_;  // last, so it ends before what it fills
-};
 
 // Makes every thread allocate from one heap. Start-up's threads allocate a
 // few large blocks each (a file's bytes, batches, a held parse log), and
@@ -65,6 +36,3 @@ void UseOneHeapForAllThreads();
 // GL_LEQUAL depth test over [0, 1] and the nicest perspective correction.
 // Cannot fail; returns what the loaders met.
 StartupReport InitializeScene(SceneStore& store, std::FILE* parseLog = stdout);
-
-// The same over files whose reading began before the context was made.
-StartupReport InitializeScene(SceneStore& store, StartupReading& reading);

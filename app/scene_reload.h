@@ -1,20 +1,53 @@
-// Loading a scene folder again while the viewer runs.
+// Loading the scene folder again while the viewer shows it (F5, --watch).
 //
-// A reload gives back everything the previous load made (its display lists,
-// its texture objects and every record of the store) and then loads the
-// folder exactly as start-up does, so any number of reloads keeps memory flat
-// and the outputs (parse log, ogllist.txt, report) are those of a fresh start.
-// The camera and the animation angle live outside the store and are kept.
+// The new scene is built in a rendering context of its own, a slice between
+// two frames at a time, while the scene on screen goes on drawing and
+// turning in its context. Once the new scene is complete the two are swapped
+// between two frames: the new context becomes the window's and the old one
+// is deleted, which gives back every display list and texture the old load
+// made. Numbers in a new context start where they start at start-up, so the
+// outputs (parse log, ogllist.txt) are those of a fresh start. The camera and
+// the animation angle live outside the store and are kept.
 //
-// Needs the GL context the previous load used, current. Runs to the end before
-// returning, so no frame ever sees a half-built scene.
+// A reload shows no box: its problems (bitmaps that cannot be loaded
+// included) are in its report, for the summary line.
 #pragma once
 
-#include <cstdio>
+#include <memory>
+#include <string>
 
-#include "app/startup_report.h"
+#include "app/platform.h"
+#include "app/scene_load.h"
 #include "store/scene_store.h"
 
-// Deletes what the last load of `store` made and loads the working directory's
-// files into it again. Cannot fail; returns what the loaders met.
-StartupReport ReloadScene(SceneStore& store, std::FILE* parseLog = stdout);
+class SceneReload {
+ public:
+  // Makes the new context and starts reading the working directory's files.
+  // Null, with `problem` set, when no context could be made.
+  static std::unique_ptr<SceneReload> Start(Platform& platform, std::string* problem);
+  // Stops a reload that has not been swapped in and deletes its context.
+  ~SceneReload();
+  SceneReload(const SceneReload&) = delete;
+  SceneReload& operator=(const SceneReload&) = delete;
+
+  // Works in the new context until `deadline`, then makes the window's own
+  // context current again. True once the load has ended (complete or stopped).
+  bool Advance(Deadline deadline);
+  bool Stopped() const { return load_ != nullptr && load_->Stopped(); }
+  // What the loaders met, once the load has ended.
+  const StartupReport& Report() const { return load_ != nullptr ? load_->Report() : report_; }
+
+  // Once complete: puts the new scene in place of theSceneStore and its
+  // context in place of the window's, which is deleted. The new context is
+  // current afterwards, with the window's size.
+  void SwapIn();
+
+ private:
+  SceneReload(Platform& platform, RenderingContextHandle context);
+
+  Platform& platform_;
+  RenderingContextHandle context_;
+  SceneStore store_;
+  std::unique_ptr<SceneLoad> load_;  // until swapped in
+  StartupReport report_;             // the load's, once swapped in
+};

@@ -42,6 +42,14 @@ std::string DescribeSceneProblems(const StartupReport& report, const char* progr
                                    : " lines rejected, the first at line ") +
         std::to_string(report.firstRejectedLine));
   }
+  if (report.failedBitmaps > 0) {
+    std::string failure = report.firstBitmapFailure;
+    while (!failure.empty() && failure.back() == '\n') failure.pop_back();
+    add("textures.txt: " + std::to_string(report.failedBitmaps) +
+        (report.failedBitmaps == 1 ? " bitmap not loaded, at line "
+                                   : " bitmaps not loaded, the first at line ") +
+        std::to_string(report.firstFailedBitmapLine) + " (" + failure + ")");
+  }
   if (report.sceneResult == kSceneCannotOpen) {
     add("scene.txt: cannot be read, so nothing is drawn");
   } else if (report.sceneResult != kSceneRead) {

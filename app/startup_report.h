@@ -20,6 +20,10 @@ struct StartupReport {
   std::int32_t sceneResult = 0;       // the scene reader's result code
   std::size_t sceneStopLine = 0;      // 1-based line where reading stopped
   std::string transcriptProblem;      // why ogllist.txt was not written; empty when it was
+  // Bitmaps that could not be loaded, counted where no box showed them (a reload).
+  std::size_t failedBitmaps = 0;
+  std::size_t firstFailedBitmapLine = 0;  // 1-based line of textures.txt
+  std::string firstBitmapFailure;         // the loader's message for it
 };
 
 // The summary line (without its line break) for files that could not be read

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/authoring.h"
 #include "app/message_loop.h"
 #include "app/render_window.h"
 #include "app/settings.h"
@@ -34,6 +35,9 @@ class PlatformMessageBoxes final : public MessageBoxService {
 
 int RunViewer(Platform& platform) {
   PlatformMessageBoxes boxes(platform);
+  // Armed before anything is read: a change made while the user answers the
+  // question or the scene loads is loaded afterwards.
+  StartWatching();
 
   const MessageBoxAnswer answer = platform.ShowMessageBox(
       "Start FullScreen?", "Wollen Sie im Vollbildmodus starten?", MessageBoxButtons::kYesNo,
@@ -52,6 +56,7 @@ int RunViewer(Platform& platform) {
     return kViewerNoWindow;
   }
   const int exitCode = RunMessageLoop(platform);
+  StopAuthoring();
   CloseRenderWindow(platform);
   return exitCode;
 }

@@ -19,16 +19,20 @@ void RunWindowFrameTick(Platform& platform) {
   keys.f1 = platform.IsKeyHeld(Key::kF1);
 
   const bool glReady = theRenderWindow.contextCurrent;
-  if (glReady) RunAuthoringBeforeFrame();
+  if (glReady) RunAuthoringBeforeFrame(platform);
   const PhaseClock frame;
+  // A picture to save needs a frame drawn to read it from.
+  const bool sceneStill = theRenderWindow.pictureCurrent && !theRenderWindow.sceneTurns &&
+                          !theAuthoring.pictureRequested;
   // Escape still lets this tick's frame be drawn and presented; the loop ends
   // when it takes the quit request.
-  if (RunFrameTick(theSceneStore, theFrameTickState, theCamera, keys, glReady)) {
+  if (RunFrameTick(theSceneStore, theFrameTickState, theCamera, keys, glReady, sceneStill)) {
     platform.PostQuitMessage(0);
   }
-  if (glReady) {
+  if (theFrameTickState.drew) {
     RunAuthoringAfterFrame(theSettings.width, theSettings.height);
     platform.SwapBuffers(theRenderWindow.deviceContext);
+    theRenderWindow.pictureCurrent = true;
   }
   // The --timings report ends with the first frame that reaches the window.
   if (glReady && theSettings.timings != nullptr) {
@@ -46,6 +50,9 @@ std::intptr_t HandleWindowMessage(Platform& platform, const WindowMessage& messa
       return DefaultWindowProcedure(platform, message);
     case MessageKind::kSize:
       ResizeViewport(message.width, message.height);
+      return 0;
+    case MessageKind::kExposed:
+      theRenderWindow.pictureCurrent = false;
       return 0;
     case MessageKind::kClose:
       // The window stays: the loop ends and CloseRenderWindow destroys it.

@@ -1,5 +1,6 @@
 #include "compiler/display_list_compiler.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -13,15 +14,7 @@
 
 namespace {
 
-// Walk state of one run: the repeat factors hold from one texture binding to
-// the next, across primitives and lists.
-struct WalkState {
-  std::int32_t sRepeat = 1;
-  std::int32_t tRepeat = 1;
-  float firstTexture = 0;
-  float secondTexture = 0;
-  bool listOpen = false;  // only so that a list left open can be closed at the end
-};
+using WalkState = CompileWalk::State;
 
 // A repeat factor is a vector component truncated toward zero; values beyond
 // the integer range saturate, and a value that is no number gives 0.
@@ -46,22 +39,23 @@ std::uint32_t TextureName(const SceneStore& store, float number) {
 // the run after it, glEnd. At the end of the list, or at a rejected line,
 // there is no statement to name it, so the primitive is an empty one of quads
 // and the walk's next step lands on that rejected line.
-void CompilePrimitive(SceneStore& store, GlTranscript& gl, Cursor typePosition,
-                      const WalkState& walk) {
-  const bool named = store.HasStatement(typePosition) && IsAccepted(store.statements[typePosition]);
+void CompilePrimitive(WalkPosition& walk, GlTranscript& gl, Cursor typePosition,
+                      const WalkState& state) {
+  const Statement* naming = walk.statements.At(typePosition);
+  const bool named = naming != nullptr && IsAccepted(*naming);
   char name[kTextSize + 1] = {};
-  if (named) std::memcpy(name, store.statements[typePosition].text, kTextSize);
-  store.statementCursor = typePosition;
-  BeginPrimitive(store, gl, name);
-  if (named) ++store.statementCursor;
-  EmitPrimitiveVertices(store, gl, walk.sRepeat, walk.tRepeat);
+  if (named) std::memcpy(name, naming->text, kTextSize);
+  walk.at = typePosition;
+  BeginPrimitive(walk, gl, name);
+  if (named) ++walk.at;
+  EmitPrimitiveVertices(walk, gl, state.sRepeat, state.tRepeat);
 }
 
 void CompileNewList(SceneStore& store, GlTranscript& gl, const Statement& statement,
-                    WalkState& walk) {
+                    WalkState& state) {
   ++store.lastListId;
   gl.NewList(store.lastListId);
-  walk.listOpen = true;
+  state.listOpen = true;
   store.currentNamedList.listId = store.lastListId;
   // A name longer than the field is cut to 19 characters; the scene reader
   // cuts a list name the same way, so the lookup still finds it.
@@ -72,109 +66,138 @@ void CompileNewList(SceneStore& store, GlTranscript& gl, const Statement& statem
   store.AppendCurrentNamedList();
 }
 
-// The cursor stands on the second "textur" statement of a pair.
-void CompileBlendedPair(SceneStore& store, GlTranscript& gl, const BindingShape& shape,
-                        WalkState& walk) {
-  walk.secondTexture = store.statements[shape.second].vector[0];
+// The position stands on the second "textur" statement of a pair.
+void CompileBlendedPair(const SceneStore& store, WalkPosition& walk, GlTranscript& gl,
+                        const BindingShape& shape, WalkState& state) {
+  state.secondTexture = walk.statements.At(shape.second)->vector[0];
   gl.EnableBlend();
   gl.BlendMultiply();
-  gl.BindTexture(TextureName(store, walk.firstTexture));
-  store.savedStatementCursor = shape.primitive;
-  CompilePrimitive(store, gl, store.savedStatementCursor, walk);
+  gl.BindTexture(TextureName(store, state.firstTexture));
+  // Both passes draw the run that follows the pair.
+  const Cursor saved = shape.primitive;
+  CompilePrimitive(walk, gl, saved, state);
   gl.BlendAdd();
-  gl.BindTexture(TextureName(store, walk.secondTexture));
-  CompilePrimitive(store, gl, store.savedStatementCursor, walk);
+  gl.BindTexture(TextureName(store, state.secondTexture));
+  CompilePrimitive(walk, gl, saved, state);
   gl.DisableBlend();
 }
 
-void CompileTextureBinding(SceneStore& store, GlTranscript& gl, const Statement& statement,
-                           WalkState& walk) {
-  walk.firstTexture = statement.vector[0];
-  walk.secondTexture = statement.vector[0];
-  walk.sRepeat = TruncateRepeat(statement.vector[1]);
-  walk.tRepeat = TruncateRepeat(statement.vector[2]);
-  // The pair's second line must have arrived before the shape is known.
-  store.HasStatement(store.statementCursor + 1);
-  const BindingShape shape = ShapeOfBinding(store.statements, store.statementCursor);
+void CompileTextureBinding(const SceneStore& store, WalkPosition& walk, GlTranscript& gl,
+                           const Statement& statement, WalkState& state) {
+  state.firstTexture = statement.vector[0];
+  state.secondTexture = statement.vector[0];
+  state.sRepeat = TruncateRepeat(statement.vector[1]);
+  state.tRepeat = TruncateRepeat(statement.vector[2]);
+  const BindingShape shape = ShapeOfBinding(walk.statements, walk.at);
   if (shape.pair) {
-    store.statementCursor = shape.second;
-    CompileBlendedPair(store, gl, shape, walk);
+    walk.at = shape.second;
+    CompileBlendedPair(store, walk, gl, shape, state);
     return;
   }
-  gl.BindTexture(TextureName(store, walk.secondTexture));
-}
-
-// Compiles the statement at the cursor. Returns false when the walk must stop
-// there: the statement was rejected by the reader.
-bool Dispatch(SceneStore& store, GlTranscript& gl, WalkState& walk) {
-  // A copy: the statement list does not change during the walk, but the
-  // dispatch moves the cursor, and a copy keeps this statement's fields fixed.
-  const Statement statement = store.statements[store.statementCursor];
-  switch (DispatchRole(statement)) {
-    case StatementRole::kStop:
-      return false;
-    case StatementRole::kEndList:
-      gl.EndList();
-      walk.listOpen = false;
-      break;
-    case StatementRole::kMarker:
-      gl.Marker(MarkerLine(statement));
-      break;
-    case StatementRole::kNewList:
-      CompileNewList(store, gl, statement, walk);
-      break;
-    case StatementRole::kPrimitive:
-      CompilePrimitive(store, gl, store.statementCursor, walk);
-      break;
-    case StatementRole::kTextureBinding:
-      CompileTextureBinding(store, gl, statement, walk);
-      break;
-    case StatementRole::kNone:
-      break;
-  }
-  return true;
+  gl.BindTexture(TextureName(store, state.secondTexture));
 }
 
 }  // namespace
 
-std::int32_t CompileStatements(SceneStore& store, TextWriter& transcript) {
-  GlTranscript gl(transcript);
-  gl.Header();
-  store.namedListCursor = 0;
-  store.statementCursor = 0;
-  WalkState walk;
-  std::int32_t result = store.compileStatus;
-  while (store.HasStatement(store.statementCursor)) {
-    if (!Dispatch(store, gl, walk)) {
-      result = kCompileFailed;
-      break;
-    }
-    ++store.statementCursor;
+CompileWalk::CompileWalk(SceneStore& store, StatementSource& statements, TextWriter& transcript)
+    : store_(store), gl_(transcript), walk_{statements, 0}, result_(store.compileStatus) {
+  gl_.Header();
+  store_.namedListCursor = 0;
+}
+
+CompileWalk::~CompileWalk() {
+  Finish();
+}
+
+bool CompileWalk::Step() {
+  if (done_) return false;
+  const Statement* at = walk_.statements.At(walk_.at);
+  if (at == nullptr) {
+    Finish();
+    return false;
   }
-  // An open list would record every later GL call of the run instead of
-  // executing it, and the frames would never be drawn.
-  if (walk.listOpen) gl.EndList();
-  return result;
+  // A copy: the dispatch moves the position, and may make the source fetch
+  // more statements, and this statement's fields must stay fixed meanwhile.
+  const Statement statement = *at;
+  switch (DispatchRole(statement)) {
+    case StatementRole::kStop:
+      result_ = kCompileFailed;
+      Finish();
+      return false;
+    case StatementRole::kEndList:
+      gl_.EndList();
+      state_.listOpen = false;
+      break;
+    case StatementRole::kMarker:
+      gl_.Marker(MarkerLine(statement));
+      break;
+    case StatementRole::kNewList:
+      CompileNewList(store_, gl_, statement, state_);
+      break;
+    case StatementRole::kPrimitive:
+      CompilePrimitive(walk_, gl_, walk_.at, state_);
+      break;
+    case StatementRole::kTextureBinding:
+      CompileTextureBinding(store_, walk_, gl_, statement, state_);
+      break;
+    case StatementRole::kNone:
+      break;
+  }
+  ++walk_.at;
+  return true;
+}
+
+std::int32_t CompileWalk::Finish() {
+  if (!done_) {
+    done_ = true;
+    // An open list would record every later GL call of the run instead of
+    // executing it, and the frames would never be drawn.
+    if (state_.listOpen) gl_.EndList();
+    state_.listOpen = false;
+    gl_.Finish();
+  }
+  return result_;
+}
+
+std::int32_t CompileStatements(SceneStore& store, StatementSource& statements,
+                               TextWriter& transcript) {
+  CompileWalk walk(store, statements, transcript);
+  while (walk.Step()) {
+  }
+  return walk.Finish();
+}
+
+std::int32_t CompileStatements(SceneStore& store, TextWriter& transcript) {
+  StatementList statements(store.statements);
+  return CompileStatements(store, statements, transcript);
+}
+
+std::int32_t CompileDisplayLists(SceneStore& store, StatementSource& statements,
+                                 std::string* transcriptProblem) {
+  TranscriptFile file;
+  CompileWalk walk(store, statements, file.Writer());
+  while (walk.Step()) {
+  }
+  const std::int32_t result = walk.Finish();
+  return file.Commit(result, transcriptProblem, walk.TranscriptLost());
 }
 
 std::int32_t CompileDisplayLists(SceneStore& store, std::string* transcriptProblem) {
-  // The scene is compiled and drawn whether or not its transcript can be
-  // written: a writer without a file discards what it is given.
-  ReplacingFile file("ogllist.txt");
-  std::int32_t result = 0;
-  int writeError = 0;
-  {
-    TextWriter transcript(file.File());
-    result = CompileStatements(store, transcript);
-    transcript.Flush();
-    // A walk that stopped early still waits for objects.txt to be read to its
-    // end before the transcript takes the name: a start-up that ends while
-    // reading it (its parse log's reader gone) leaves ogllist.txt as it was.
-    store.AwaitAllStatements();
-    writeError = transcript.FailureReason();
-  }
-  const bool replaced = file.File() != nullptr && file.Commit(writeError);
-  if (!replaced && transcriptProblem != nullptr) *transcriptProblem = file.Problem();
+  StatementList statements(store.statements);
+  return CompileDisplayLists(store, statements, transcriptProblem);
+}
+
+TranscriptFile::TranscriptFile() : file_("ogllist.txt") {
+  writer_.emplace(file_.File());
+}
+
+std::int32_t TranscriptFile::Commit(std::int32_t result, std::string* transcriptProblem,
+                                    bool lost) {
+  writer_->Flush();
+  const int writeError = writer_->FailureReason() != 0 ? writer_->FailureReason() : lost ? EIO : 0;
+  writer_.reset();
+  const bool replaced = file_.File() != nullptr && file_.Commit(writeError);
+  if (!replaced && transcriptProblem != nullptr) *transcriptProblem = file_.Problem();
   // A transcript that could not be made, or not put in place, is the failed
   // transcript of old; a write that failed on the way does not change the result.
   return replaced || writeError != 0 ? result : kCompileFailed;

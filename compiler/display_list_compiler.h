@@ -14,20 +14,26 @@
 // A walk that ends or stops while a list is still open closes it, so the
 // frames that follow are drawn rather than recorded into that list.
 //
-// The walk may start while objects.txt is still being read: it never compares
-// a position with the list's size but asks the store whether a statement
-// stands there (SceneStore::HasStatement), which waits for it to arrive. So
-// it needs the statements only up to the end of the run it is in, and
-// compiles exactly what it would compile from the finished list.
+// The walk may start while objects.txt is still being read: it takes its
+// statements from a StatementSource, which waits for each to arrive. So it
+// needs the statements only up to the end of the run it is in, and compiles
+// exactly what it would compile from the finished list. It goes one statement
+// at a time (CompileWalk::Step), so its caller can do other work between
+// steps: a reload compiles between the frames of the scene it replaces.
 //
 // Needs a current GL context and a store whose texture table is filled. Keeps
 // nothing between runs; does not query GL errors, delete lists or read files.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "compiler/gl_transcript.h"
+#include "compiler/primitive_emitter.h"
+#include "store/replacing_file.h"
 #include "store/scene_store.h"
+#include "store/statement_source.h"
 #include "store/text_writer.h"
 
 // Result of a walk that stopped at a rejected statement, and of a transcript
@@ -44,8 +50,76 @@ inline constexpr std::int32_t kCompileFailed = 1;
 // statement; otherwise store.compileStatus (0). A failed transcript write does
 // not stop the walk.
 std::int32_t CompileDisplayLists(SceneStore& store, std::string* transcriptProblem = nullptr);
+// The same over statements that come from `statements`.
+std::int32_t CompileDisplayLists(SceneStore& store, StatementSource& statements,
+                                 std::string* transcriptProblem = nullptr);
 
 // The walk itself, writing the transcript (header included) to `transcript`.
 // Returns kCompileFailed when it stopped at a rejected statement, otherwise
 // store.compileStatus. The writer is not flushed.
 std::int32_t CompileStatements(SceneStore& store, TextWriter& transcript);
+std::int32_t CompileStatements(SceneStore& store, StatementSource& statements,
+                               TextWriter& transcript);
+
+// The walk one statement at a time. The transcript's header is recorded at
+// construction; the lists go into `store`.
+class CompileWalk {
+ public:
+  // Walk state of one run: the repeat factors hold from one texture binding
+  // to the next, across primitives and lists.
+  struct State {
+    std::int32_t sRepeat = 1;
+    std::int32_t tRepeat = 1;
+    float firstTexture = 0;
+    float secondTexture = 0;
+    bool listOpen = false;  // only so that a list left open can be closed at the end
+  };
+
+  CompileWalk(SceneStore& store, StatementSource& statements, TextWriter& transcript);
+  // Finishes the walk where it stands.
+  ~CompileWalk();
+  CompileWalk(const CompileWalk&) = delete;
+  CompileWalk& operator=(const CompileWalk&) = delete;
+
+  // Compiles the statement at the walk's position, waiting for it as its
+  // source does. False once the walk has ended: at the end of the statements
+  // or at a rejected one (Finish has then run).
+  bool Step();
+
+  // Ends the walk (closing a list left open, and writing every recorded line
+  // to the writer) and returns its result, as CompileStatements does.
+  std::int32_t Finish();
+
+  // Whether transcript lines were lost on the way (see GlTranscript::Lost).
+  bool TranscriptLost() const { return gl_.Lost(); }
+
+ private:
+  SceneStore& store_;
+  GlTranscript gl_;
+  WalkPosition walk_;
+  State state_;
+  std::int32_t result_;
+  bool done_ = false;
+};
+
+// ogllist.txt being written: a new file in the working directory that takes
+// the name only at Commit, so a load that ends before (stopped, or the
+// program interrupted) leaves the earlier transcript as it was.
+class TranscriptFile {
+ public:
+  TranscriptFile();
+  TranscriptFile(const TranscriptFile&) = delete;
+  TranscriptFile& operator=(const TranscriptFile&) = delete;
+
+  // Where the transcript goes; a writer without a file when none could be made.
+  TextWriter& Writer() { return *writer_; }
+
+  // Puts the transcript in place, and returns the compile result `result`
+  // as CompileDisplayLists does, with `transcriptProblem` set as it sets it.
+  // A transcript that `lost` lines is not put in place.
+  std::int32_t Commit(std::int32_t result, std::string* transcriptProblem, bool lost = false);
+
+ private:
+  ReplacingFile file_;
+  std::optional<TextWriter> writer_;  // until Commit, which closes the file under it
+};

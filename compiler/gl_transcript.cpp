@@ -86,44 +86,47 @@ void WriteTranscriptLine(const TranscriptLine& line, TextWriter& out) {
 
 GlTranscript::GlTranscript(TextWriter& out) : out_(out) {
   pending_.reserve(kLinesPerBatch);
-  writer_.emplace([this] { WriteBatches(); });
-  // Without a second thread the lines are written here, batch by batch (the
-  // job, run as it is let go, finds the hand-over closed and ends at once).
-  if (!writer_->Running()) {
-    handOver_.Close();
-    writer_.reset();
-  }
+  // A writer that fails ends the hand-over, so the compilation never waits
+  // for it; what it had not written is lost.
+  writer_.emplace([this](std::stop_token stop) { WriteBatches(stop); },
+                  [this](std::exception_ptr) {
+                    writerFailed_ = true;
+                    filled_.Stop();
+                  });
 }
 
 GlTranscript::~GlTranscript() {
   Finish();
 }
 
-void GlTranscript::WriteBatches() {
-  Lines::Batch batch;
-  while (handOver_.Receive(batch)) {
+void GlTranscript::WriteBatches(std::stop_token stop) {
+  Batch batch;
+  while (filled_.Receive(batch, stop) == Received::kItem) {
     for (const TranscriptLine& line : batch) WriteTranscriptLine(line, out_);
-    handOver_.Return(std::move(batch));
+    batch.clear();
+    emptied_.TrySend(batch);  // for reuse, when there is room for it
+    batch = Batch();
   }
 }
 
 void GlTranscript::SendPending() {
-  if (!writer_.has_value()) {
+  if (pending_.empty()) return;
+  if (finished_) {
     for (const TranscriptLine& line : pending_) WriteTranscriptLine(line, out_);
     pending_.clear();
     return;
   }
-  Lines::Batch next;
-  // The writer never stops taking batches, so an empty one always comes.
-  handOver_.TakeEmpty(next);
-  handOver_.Submit(std::move(pending_));
-  pending_ = std::move(next);
+  if (!filled_.Send(std::move(pending_))) lost_ = true;
+  // A batch the writer is done with, or a new one.
+  pending_ = Batch();
+  if (emptied_.TryReceive(pending_) != Received::kItem) pending_.reserve(kLinesPerBatch);
 }
 
 void GlTranscript::Finish() {
+  if (finished_) return;
   SendPending();
-  if (!writer_.has_value()) return;
-  handOver_.Close();
+  finished_ = true;
+  filled_.Close();
   writer_.reset();  // waits for the last batch
 }
 

@@ -5,23 +5,26 @@
 // method, so the transcript cannot drift away from what was compiled. Marker
 // lines ("List;", "Scene;" ...) stand for no GL call and are recorded alone.
 //
-// The lines are formatted and written on a thread of their own, so the thread
+// The lines are formatted and written on a worker of their own, so the thread
 // that holds the GL context spends its time on GL: the calls' values are
-// recorded in batches, and the other thread turns them into text in the same
-// order (when no thread can be started, this one does it, with the same
-// bytes). The transcript is a caller-given TextWriter: buffered, so a
-// transcript of a million lines costs no system call per line, and a failed
-// write (a full disk) is remembered there but never stops the compilation.
+// recorded in batches, and the worker turns them into text in the same order.
+// A writer that fails (or cannot be started) loses the transcript, never the
+// compilation: Lost() says so, and the transcript is then not put in place. The transcript is a
+// caller-given TextWriter: buffered, so a transcript of a million lines costs no system call per
+// line, and a failed write (a full disk) is remembered there but never stops the compilation.
 //
 // Needs a current GL context. Queries no GL error.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
-#include "store/background_job.h"
-#include "store/batch_hand_over.h"
+#include <vector>
+
+#include "loading/channel.h"
+#include "loading/worker.h"
 #include "store/text_writer.h"
 
 // The primitive modes the compiler can begin; the values are GL's own.
@@ -73,6 +76,9 @@ class GlTranscript {
   // still buffers it: flushing is the caller's). Lines recorded later are
   // written directly.
   void Finish();
+  // Whether lines were lost because the writing worker failed; final once
+  // Finish has returned.
+  bool Lost() const { return lost_ || writerFailed_; }
 
   // The title line and the empty line that open the transcript.
   void Header();
@@ -101,7 +107,7 @@ class GlTranscript {
   void End();                              // glEnd()
 
  private:
-  using Lines = BatchHandOver<TranscriptLine>;
+  using Batch = std::vector<TranscriptLine>;
   static constexpr std::size_t kLinesPerBatch = 4096;
   static constexpr std::size_t kBatches = 8;
 
@@ -110,11 +116,15 @@ class GlTranscript {
     if (pending_.size() == kLinesPerBatch) SendPending();
   }
   void SendPending();
-  void WriteBatches();
+  void WriteBatches(std::stop_token stop);
 
   TextWriter& out_;
   bool drawing_ = true;  // whether the open primitive's calls reach GL
-  Lines handOver_{kLinesPerBatch, kBatches};
-  Lines::Batch pending_;
-  std::optional<BackgroundJob> writer_;  // while the lines go to another thread
+  bool lost_ = false;
+  std::atomic<bool> writerFailed_ = false;
+  bool finished_ = false;
+  Channel<Batch> filled_{kBatches};
+  Channel<Batch> emptied_{kBatches};  // written batches, back for reuse
+  Batch pending_;
+  std::optional<Worker> writer_;
 };

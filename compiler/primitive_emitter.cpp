@@ -45,61 +45,55 @@ int MinimumVertices(PrimitiveMode mode) {
   return mode == PrimitiveMode::kQuads || mode == PrimitiveMode::kQuadStrip ? 4 : 3;
 }
 
-std::size_t CountRunVertices(SceneStore& store, Cursor first) {
+std::size_t CountRunVertices(StatementSource& statements, Cursor first) {
   std::size_t vertices = 0;
-  for (Cursor at = first; store.HasStatement(at); ++at) {
-    const Statement& statement = store.statements[at];
-    if (!IsAccepted(statement)) break;
-    if (IsVertexKey(statement.key)) {
+  for (Cursor at = first;; ++at) {
+    const Statement* statement = statements.At(at);
+    if (statement == nullptr || !IsAccepted(*statement)) break;
+    if (IsVertexKey(statement->key)) {
       ++vertices;
-    } else if (!IsTexCoordKey(statement.key)) {
+    } else if (!IsTexCoordKey(statement->key)) {
       break;
     }
   }
   return vertices;
 }
 
-std::int32_t BeginPrimitive(SceneStore& store, GlTranscript& transcript,
+std::int32_t BeginPrimitive(const WalkPosition& walk, GlTranscript& transcript,
                             const char* primitiveName) {
   const PrimitiveMode mode = PrimitiveModeForName(primitiveName);
-  // Without a naming statement at the cursor (the end of the statements, or a
-  // rejected line) the primitive has no run.
-  const Cursor at = store.statementCursor;
-  const bool named = store.HasStatement(at) && IsAccepted(store.statements[at]);
-  const std::size_t vertices = named ? CountRunVertices(store, at + 1) : 0;
+  // Without a naming statement at the position (the end of the statements,
+  // or a rejected line) the primitive has no run.
+  const Statement* naming = walk.statements.At(walk.at);
+  const bool named = naming != nullptr && IsAccepted(*naming);
+  const std::size_t vertices = named ? CountRunVertices(walk.statements, walk.at + 1) : 0;
   const bool drawable = vertices >= static_cast<std::size_t>(MinimumVertices(mode));
   transcript.Begin(mode, drawable);
   return 0;
 }
 
-std::int32_t EmitPrimitiveVertices(SceneStore& store, GlTranscript& transcript,
+std::int32_t EmitPrimitiveVertices(WalkPosition& walk, GlTranscript& transcript,
                                    std::int32_t sRepeat, std::int32_t tRepeat) {
   const float sFactor = static_cast<float>(sRepeat);
   const float tFactor = static_cast<float>(tRepeat);
-  // A cursor past the end (or at no position) is treated as standing at the end.
-  if (!store.HasStatement(store.statementCursor) &&
-      store.statementCursor > store.statements.size()) {
-    store.statementCursor = store.statements.size();
-  }
-  while (store.HasStatement(store.statementCursor)) {
-    const Statement& statement = store.statements[store.statementCursor];
+  for (;; ++walk.at) {
+    const Statement* statement = walk.statements.At(walk.at);
     // A rejected line is never drawn from the values earlier lines left in
     // its record: it ends the run, and the walk then stops at it.
-    if (!IsAccepted(statement)) break;
-    if (IsTexCoordKey(statement.key)) {
-      const float s = statement.vector[0];
-      const float t = statement.vector[1];
+    if (statement == nullptr || !IsAccepted(*statement)) break;
+    if (IsTexCoordKey(statement->key)) {
+      const float s = statement->vector[0];
+      const float t = statement->vector[1];
       transcript.TexCoord(s, t, sFactor * s, tFactor * t);
-    } else if (IsVertexKey(statement.key)) {
-      transcript.Vertex(statement.vector[0], statement.vector[1], statement.vector[2]);
+    } else if (IsVertexKey(statement->key)) {
+      transcript.Vertex(statement->vector[0], statement->vector[1], statement->vector[2]);
     } else {
       break;
     }
-    ++store.statementCursor;
   }
   transcript.End();
   // The compiler advances after every dispatch; stepping back makes that
   // advance land on the statement that ended the run.
-  --store.statementCursor;
+  --walk.at;
   return 0;
 }

@@ -65,12 +65,12 @@ bool IsVertexKey(const char (&key)[kKeySize]) {
   return IsRunKey(key, 'p');
 }
 
-BindingShape ShapeOfBinding(const std::vector<Statement>& statements, Cursor binding) {
+BindingShape ShapeOfBinding(StatementSource& statements, Cursor binding) {
   BindingShape shape;
   const Cursor next = binding + 1;
-  if (next < statements.size()) {
+  if (const Statement* second = statements.At(next); second != nullptr) {
     bool terminated = false;
-    const std::string_view key = KeyText(statements[next].key, terminated);
+    const std::string_view key = KeyText(second->key, terminated);
     shape.pair = terminated && key == "textur";
   }
   shape.second = next;

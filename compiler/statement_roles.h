@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "store/scene_store.h"
+#include "store/statement_source.h"
 
 // What the walk does with a statement it meets outside a primitive's run.
 enum class StatementRole {
@@ -63,7 +64,7 @@ struct BindingShape {
   Cursor second = 0;     // the pair's second statement
   Cursor primitive = 0;  // the statement taken as the pair's "type" statement
 };
-BindingShape ShapeOfBinding(const std::vector<Statement>& statements, Cursor binding);
+BindingShape ShapeOfBinding(StatementSource& statements, Cursor binding);
 
 // The slot of a texture table of `tableSize` slots that a texture number
 // addresses, truncated toward zero; false when it addresses none (negative,

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "compiler/display_list_compiler.h"
-#include "objects/object_reading_thread.h"
+#include "objects/object_file_reading.h"
 #include "scene/scene_reader.h"
 #include "textures/bitmap_explanation.h"
 #include "textures/bitmap_loader.h"
@@ -44,10 +44,10 @@ void FuzzObjects(const std::uint8_t* data, std::size_t size) {
   // compiles the statements as they arrive, here in batches of 1 to 8 so the
   // walk waits for the next at every kind of place; every other input holds
   // the log until the walk begins.
-  const auto log = size % 2 == 0 ? ObjectReadingThread::Log::kHeld : ObjectReadingThread::Log::kNow;
-  ObjectReadingThread reading(store, Text(data, size), nullptr, 1 + size / 4 % 8, log);
+  const auto log = size % 2 == 0 ? ObjectFileReading::Log::kHeld : ObjectFileReading::Log::kNow;
+  ObjectFileReading reading(store, Text(data, size), nullptr, 1 + size / 4 % 8, log);
   TextWriter transcript(nullptr);  // a writer without a file discards
-  CompileStatements(store, transcript);
+  CompileStatements(store, reading, transcript);
   reading.Finish();
   // The checker reads the same bytes its own way, with the viewer's rules.
   LineReader again(Text(data, size));

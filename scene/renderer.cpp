@@ -70,11 +70,7 @@ void RenderFrame(SceneStore& store, CameraState& camera, float movementRequest, 
         store.sceneEntryCount > 0
             ? std::min(static_cast<std::size_t>(store.sceneEntryCount), store.sceneEntries.size())
             : 0;
-    store.sceneCursor = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-      DrawEntry(store.sceneEntries[store.sceneCursor], camera.animationAngle);
-      ++store.sceneCursor;
-    }
+    for (std::size_t i = 0; i < count; ++i) DrawEntry(store.sceneEntries[i], camera.animationAngle);
   }
   camera.animationAngle = camera.animationAngle + kAnimationStep;
 }

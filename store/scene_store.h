@@ -1,10 +1,10 @@
 // The one store of everything the loaders produce and the renderer consumes.
 //
 // Loaders fill a current record field by field and append a copy of it to the
-// matching list. Walks use cursors that live in the store itself, so every
-// function that takes part in a walk (the compiler and the primitive emitter)
-// shares one position. Lists only ever grow; a cursor is an index, so it stays
-// valid across appends. The store holds no GL objects, only their names.
+// matching list. Lists only ever grow while a scene loads. The store holds the
+// loaded data and nothing that drives a walk over it: the compiler and the
+// renderer keep their positions of their own. It holds no GL objects, only
+// their names.
 #pragma once
 
 #include <cstddef>
@@ -13,40 +13,21 @@
 
 #include "store/records.h"
 
-// A position in one of the store's lists. kNoPosition is where every cursor
+// A position in one of the store's lists. kNoPosition is where a lookup
 // starts; the end of a list is the position equal to its size.
 using Cursor = std::size_t;
 inline constexpr Cursor kNoPosition = static_cast<Cursor>(-1);
-
-struct SceneStore;
-
-// Statements that are still being read while a walk already runs over the
-// first of them: FetchMore appends the next ones to store.statements (waiting
-// until some are ready) and returns false once no more will ever come.
-class StatementSupply {
- public:
-  virtual bool FetchMore(SceneStore& store) = 0;
-
- protected:
-  ~StatementSupply() = default;
-};
 
 struct SceneStore {
   // Members are declared in the order the store is laid out, so destruction
   // releases named lists, scene entries, textures and statements in that order.
   Statement currentStatement{};
   std::vector<Statement> statements;
-  Cursor statementCursor = kNoPosition;
-  Cursor savedStatementCursor = kNoPosition;  // bookmark for re-emitting a primitive
-  // Where statements come from while objects.txt is still being read; null
-  // when the list is complete.
-  StatementSupply* statementSupply = nullptr;
 
   std::vector<std::uint32_t> textures;  // GL texture name per line of textures.txt
 
   SceneEntry currentSceneEntry{};
   std::vector<SceneEntry> sceneEntries;
-  Cursor sceneCursor = kNoPosition;
 
   NamedList currentNamedList{};
   std::vector<NamedList> namedLists;
@@ -57,24 +38,6 @@ struct SceneStore {
   std::int32_t sceneEntryCount = 0;
 
   void AppendCurrentStatement() { statements.push_back(currentStatement); }
-
-  // Whether a statement stands at `position`, once every statement before the
-  // end of the file has arrived: walks ask this instead of comparing with the
-  // list's size, so they can start before the reading ends. May append to
-  // the list, which moves its elements: no reference into it may be held
-  // across the call.
-  bool HasStatement(Cursor position) {
-    while (position >= statements.size()) {
-      if (statementSupply == nullptr || !statementSupply->FetchMore(*this)) return false;
-    }
-    return true;
-  }
-
-  // Waits until every statement of the file has arrived.
-  void AwaitAllStatements() {
-    while (statementSupply != nullptr && statementSupply->FetchMore(*this)) {
-    }
-  }
   void AppendCurrentSceneEntry() { sceneEntries.push_back(currentSceneEntry); }
   void AppendCurrentNamedList() { namedLists.push_back(currentNamedList); }
 

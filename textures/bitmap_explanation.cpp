@@ -1,6 +1,7 @@
 #include "textures/bitmap_explanation.h"
 
 #include "textures/dib_section.h"
+#include "textures/file_bytes.h"
 
 namespace {
 
@@ -52,6 +53,11 @@ std::string ExplainBitmapProblem(const BitmapDecodeResult& result) {
     case BitmapProblem::kUnknownHeaderSize:
       return "header size " + Number(f.headerSize) +
              " is none of 12, 40, 52, 56, 108 and 124 bytes, so the file is not a bitmap";
+    case BitmapProblem::kFileOverLimit:
+      return "the file is larger than the " + Number(kMaxBitmapFileBytes >> 20) +
+             " MiB that any bitmap within the picture limit takes";
+    case BitmapProblem::kFileMemory:
+      return "the memory to read the file cannot be had";
     case BitmapProblem::kColorTableMemory:
       return "the colour table of " + Number(f.colorCount) + " entries cannot be allocated";
     case BitmapProblem::kWidthOverLimit:

@@ -45,13 +45,22 @@ BitmapDecodeResult DecodeBitmap(const std::uint8_t* data, std::size_t size) {
   return result;
 }
 
+BitmapDecodeResult FailedBitmap(BitmapProblem problem) {
+  BitmapDecodeResult result;
+  result.problem = problem;
+  result.status = StatusOf(problem);
+  return result;
+}
+
 BitmapDecodeResult ReadBitmapFile(const char* fileName) {
   FileBytes file;
-  if (!file.Read(fileName)) {
-    BitmapDecodeResult result;
-    result.problem = BitmapProblem::kCannotOpen;
-    result.status = StatusOf(result.problem);
-    return result;
+  switch (file.Read(fileName)) {
+    case FileBytes::Outcome::kCannotOpen:
+      return FailedBitmap(BitmapProblem::kCannotOpen);
+    case FileBytes::Outcome::kTooLarge:
+      return FailedBitmap(BitmapProblem::kFileOverLimit);
+    case FileBytes::Outcome::kRead:
+      break;
   }
   const ByteSpan bytes = file.bytes();
   return DecodeBitmap(bytes.data(), bytes.size());

@@ -38,8 +38,13 @@ struct BitmapDecodeResult {
 BitmapDecodeResult DecodeBitmap(const std::uint8_t* data, std::size_t size);
 
 // Reads `fileName` and decodes it. A missing, empty, unreadable or
-// non-regular file gives kOpenFailed. Shows nothing.
+// non-regular file gives kOpenFailed, a file larger than any bitmap within
+// the limits kOutOfMemory. Shows nothing. May throw std::bad_alloc when the
+// memory to read a file within the limit cannot be had.
 BitmapDecodeResult ReadBitmapFile(const char* fileName);
+
+// The result of a bitmap that failed with `problem`, nothing decoded.
+BitmapDecodeResult FailedBitmap(BitmapProblem problem);
 
 // Loads `fileName` for the viewer. Returns null after showing the failure's
 // message under the caption "Error" (at most one message per call).

@@ -28,6 +28,8 @@ BitmapStatus StatusOf(BitmapProblem problem) {
     case BitmapProblem::kOs2Header:
     case BitmapProblem::kUnknownHeaderSize:
       return BitmapStatus::kUnknownFormat;
+    case BitmapProblem::kFileOverLimit:
+    case BitmapProblem::kFileMemory:
     case BitmapProblem::kColorTableMemory:
     case BitmapProblem::kWidthOverLimit:
     case BitmapProblem::kHeightOverLimit:

@@ -32,6 +32,8 @@ enum class BitmapProblem : std::uint8_t {
   kOs2Header,          // a 16- or 64-byte OS/2 header
   kUnknownHeaderSize,  // any other size
   // kOutOfMemory
+  kFileOverLimit,     // the file is larger than any bitmap within the limits can be
+  kFileMemory,        // the memory to read the file could not be had
   kColorTableMemory,  // the colour table could not be allocated
   kWidthOverLimit,    // width over kMaxSectionSide
   kHeightOverLimit,   // height (without its sign) over kMaxSectionSide

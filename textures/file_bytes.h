@@ -15,13 +15,25 @@
 #include <cstdint>
 #include <vector>
 
+#include "textures/dib_section.h"
 #include "textures/little_endian.h"
+
+// The largest bitmap file read: twice the largest picture's rows (a
+// run-length stream can take two bytes a pixel) and room for the headers and
+// the colour table. A larger file cannot hold a picture the loader takes, so
+// its size is never allocated.
+inline constexpr std::uint64_t kMaxBitmapFileBytes =
+    2 * kMaxSectionBytes + (std::uint64_t{1} << 20);
 
 class FileBytes {
  public:
-  // Reads `path`. False, with nothing held, when the file cannot be opened, is
-  // not a regular file, or yields no bytes.
-  bool Read(const char* path);
+  enum class Outcome { kRead, kCannotOpen, kTooLarge };
+
+  // Reads `path`. kCannotOpen, with nothing held, when the file cannot be
+  // opened, is not a regular file, or yields no bytes; kTooLarge, with
+  // nothing allocated, when it is larger than `limit` bytes. May throw
+  // std::bad_alloc when the memory for a file within the limit cannot be had.
+  Outcome Read(const char* path, std::uint64_t limit = kMaxBitmapFileBytes);
 
   ByteSpan bytes() const { return ByteSpan(bytes_.data(), bytes_.size()); }
 

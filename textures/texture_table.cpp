@@ -49,55 +49,71 @@ std::vector<std::string> NamesIn(const char* fileName) {
 
 }  // namespace
 
-TextureFilesReading::TextureFilesReading(const char* fileName)
-    : TextureFilesReading(NamesIn(fileName)) {}
+TextureFilesReading::TextureFilesReading(const char* fileName, std::stop_token stop)
+    : TextureFilesReading(NamesIn(fileName), std::move(stop)) {}
 
-TextureFilesReading::TextureFilesReading(std::vector<std::string> names)
-    : names_(std::move(names)) {
-  decoder_.emplace([this] { Decode(); });
-  // Without a thread of its own each bitmap is decoded when it is asked for
-  // (the job, run as it is let go, finds the hand-over stopped and ends).
-  if (!decoder_->Running()) {
-    decoded_.Stop();
-    decoder_.reset();
-  }
+TextureFilesReading::TextureFilesReading(std::vector<std::string> names, std::stop_token stop)
+    : names_(std::move(names)), stop_(std::move(stop)) {
+  StartDecoding();
 }
 
 TextureFilesReading::~TextureFilesReading() {
-  decoded_.Stop();
   decoder_.reset();
 }
 
-void TextureFilesReading::Decode() {
-  for (const std::string& name : names_) {
-    BatchHandOver<BitmapDecodeResult>::Batch batch;
-    if (!decoded_.TakeEmpty(batch)) return;
-    batch.push_back(ReadBitmapFile(name.c_str()));
-    decoded_.Submit(std::move(batch));
-  }
-  decoded_.Close();
+void TextureFilesReading::StartDecoding() {
+  decoder_.reset();
+  if (taken_ >= names_.size()) return;
+  decoded_ = std::make_unique<Decoded>(2);
+  Decoded& decoded = *decoded_;
+  decoder_.emplace(
+      [this, &decoded, from = taken_](std::stop_token stop) {
+        for (std::size_t k = from; k < names_.size(); ++k) {
+          if (!decoded.Send(ReadBitmapFile(names_[k].c_str()), stop)) return;
+        }
+        decoded.Close();
+      },
+      [&decoded](std::exception_ptr error) { decoded.Fail(error); });
 }
 
-BitmapDecodeResult TextureFilesReading::Next() {
-  const std::string& name = names_[taken_++];
-  if (!decoder_.has_value()) return ReadBitmapFile(name.c_str());
-  BatchHandOver<BitmapDecodeResult>::Batch batch;
-  decoded_.Receive(batch);
-  BitmapDecodeResult result = std::move(batch.front());
-  decoded_.Return(std::move(batch));
-  return result;
+bool TextureFilesReading::Next(BitmapDecodeResult& result, Deadline deadline) {
+  if (taken_ >= names_.size() || stopped_) return false;
+  switch (decoded_->Receive(result, stop_, deadline)) {
+    case Received::kItem:
+      ++taken_;
+      return true;
+    case Received::kNotYet:
+      return false;
+    case Received::kStopped:
+      stopped_ = true;
+      return false;
+    case Received::kFailed:
+    case Received::kEnd:
+      break;
+  }
+  // The decoding of this bitmap failed: it is a bitmap that cannot be held,
+  // and the bitmaps after it are decoded anew.
+  result = FailedBitmap(BitmapProblem::kFileMemory);
+  ++taken_;
+  StartDecoding();
+  return true;
+}
+
+void MakeTexture(SceneStore& store, std::size_t slot, const RgbImage* image) {
+  store.GrowTextures(slot + 1);
+  glGenTextures(1, &store.textures[slot]);
+  glBindTexture(GL_TEXTURE_2D, store.textures[slot]);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  if (image != nullptr) UploadImage(*image);
 }
 
 void MakeTextures(SceneStore& store, TextureFilesReading& files) {
-  for (std::size_t k = 0; k < files.Names().size(); ++k) {
+  BitmapDecodeResult decoded;
+  for (std::size_t k = 0; k < files.Names().size() && files.Next(decoded); ++k) {
     // The image comes first, so a failure is shown before the slot exists.
-    const RgbImagePtr image = ImageOrMessage(files.Next(), files.Names()[k].c_str());
-    store.GrowTextures(k + 1);
-    glGenTextures(1, &store.textures[k]);
-    glBindTexture(GL_TEXTURE_2D, store.textures[k]);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    if (image != nullptr) UploadImage(*image);
+    const RgbImagePtr image = ImageOrMessage(std::move(decoded), files.Names()[k].c_str());
+    MakeTexture(store, k, image.get());
   }
 }
 

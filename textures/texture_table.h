@@ -17,44 +17,60 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "store/background_job.h"
-#include "store/batch_hand_over.h"
+#include "loading/channel.h"
+#include "loading/worker.h"
 #include "store/line_reader.h"
 #include "store/scene_store.h"
 #include "textures/bitmap_loader.h"
 
-// The bitmaps of textures.txt, read and decoded in order on a thread of their
-// own (they need no GL context), for MakeTextures to give to GL as they come.
-// At most two decoded bitmaps wait at a time. Shows nothing: the failures'
-// messages are MakeTextures' to show, in order.
+// The bitmaps of textures.txt, read and decoded in order on a worker (they
+// need no GL context), for the GL thread to take as they come. At most two
+// decoded bitmaps wait at a time. A bitmap whose decoding fails with an
+// exception (the memory to read it cannot be had) is an out-of-memory
+// failure like any other, and the bitmaps after it are decoded all the same.
+// Shows nothing: the failures are the taker's to show or report, in order.
 class TextureFilesReading {
  public:
   // Reads the names of `fileName` now and starts decoding their bitmaps; a
-  // file that cannot be opened names none.
-  explicit TextureFilesReading(const char* fileName);
-  explicit TextureFilesReading(std::vector<std::string> names);
+  // file that cannot be opened names none. Waits end when `stop` is requested.
+  explicit TextureFilesReading(const char* fileName, std::stop_token stop = {});
+  explicit TextureFilesReading(std::vector<std::string> names, std::stop_token stop = {});
   // Stops the decoding wherever it is.
   ~TextureFilesReading();
   TextureFilesReading(const TextureFilesReading&) = delete;
   TextureFilesReading& operator=(const TextureFilesReading&) = delete;
 
   const std::vector<std::string>& Names() const { return names_; }
-  // The bitmap of the next name, waiting for it to be decoded.
-  BitmapDecodeResult Next();
+  // How many bitmaps have been taken.
+  std::size_t Taken() const { return taken_; }
+
+  // The bitmap of the next name, waiting for it until `deadline`. False when
+  // it has not come by then, or the waiting was stopped (Stopped()).
+  bool Next(BitmapDecodeResult& result, Deadline deadline = kNoDeadline);
+  bool Stopped() const { return stopped_; }
 
  private:
-  void Decode();
+  using Decoded = Channel<BitmapDecodeResult>;
+  void StartDecoding();
 
   std::vector<std::string> names_;
   std::size_t taken_ = 0;
-  BatchHandOver<BitmapDecodeResult> decoded_{1, 2};
-  std::optional<BackgroundJob> decoder_;  // while the bitmaps are decoded on its thread
+  std::stop_token stop_;
+  bool stopped_ = false;
+  std::unique_ptr<Decoded> decoded_;
+  std::optional<Worker> decoder_;  // after the channel it fills, so it ends first
 };
+
+// Gives GL texture `slot` of `store.textures` (growing the table to hold it),
+// bound, with linear filters and `image` (when there is one) as its picture.
+void MakeTexture(SceneStore& store, std::size_t slot, const RgbImage* image);
 
 // Gives GL one texture for each name of `files`, in order, into
 // `store.textures` from slot 0, showing the message of each bitmap that

@@ -4,11 +4,13 @@
 #include <string>
 
 #include "app/scene_initialization.h"
+#include "loading/interruption.h"
 #include "tools/snapshot_options.h"
 #include "tools/snapshot_run.h"
 
 int main(int argc, char** argv) {
   UseOneHeapForAllThreads();
+  WatchForInterruptions();
   SnapshotOptions options;
   std::string error;
   switch (ParseSnapshotArguments(argc, argv, options, error)) {

@@ -9,11 +9,12 @@
 #include <system_error>
 
 #include "app/frame_tick.h"
-#include "app/scene_initialization.h"
+#include "app/scene_load.h"
 #include "app/settings.h"
 #include "app/startup_timings.h"
+#include "loading/interruption.h"
+#include "loading/worker.h"
 #include "scene/renderer.h"
-#include "store/background_job.h"
 #include "store/phase_clock.h"
 #include "store/scene_store.h"
 #include "tools/key_script.h"
@@ -22,6 +23,11 @@
 #include "tools/png_io.h"
 
 namespace {
+
+// An interrupted run ends as the signal would have ended it.
+int Interrupted() {
+  return 128 + InterruptionSignal();
+}
 
 int Fail(std::FILE* errors, int code, const std::string& reason) {
   std::fprintf(errors, "morvane-snapshot: %s\n", reason.c_str());
@@ -78,7 +84,7 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
 
   // The files are read while the context is made; without a context the
   // reading stops and leaves no parse log.
-  StartupReading reading(theSceneStore, stdout);
+  SceneLoad load(theSceneStore, SceneLoad::Mode::kStartUp, stdout, InterruptionToken());
   std::string contextError;
   PhaseClock phase;
   auto context = OffscreenContext::Create(theSettings.width, theSettings.height, &contextError);
@@ -89,13 +95,17 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   theSettings.programName = "morvane-snapshot";
   theSettings.sceneFolder = options.directory.c_str();
   theSettings.timings = &timings;
-  PrintStartupReport(InitializeScene(theSceneStore, reading), errors);
+  load.Advance();
   theSettings.timings = nullptr;
+  // Interrupted: nothing more is written, and ogllist.txt stays as it was.
+  if (load.Stopped()) return Interrupted();
+  PrintStartupReport(load.Report(), errors);
 
   const std::uint64_t ticks = std::max(options.frames, options.keys.length);
   KeyScriptPlayer player(options.keys);
   for (std::uint64_t tick = 0; tick < ticks; ++tick) {
     phase = PhaseClock();
+    if (InterruptionSignal() != 0) return Interrupted();
     const bool quit =
         RunFrameTick(theSceneStore, theFrameTickState, theCamera, player.Next(), true);
     // Where the viewer swaps buffers, the frame is finished: without that
@@ -111,11 +121,15 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   const RgbPicture picture{context->width(), context->height(), context->ReadRgbTopDown()};
   std::string pngError;
   bool written = false;
+  if (InterruptionSignal() != 0) return Interrupted();
   {
     // The picture is encoded while the context, with every list compiled in
     // it, is taken apart: neither needs the other any more.
-    const BackgroundJob encoding([&] { written = WritePng(output.string(), picture, &pngError); });
+    Worker encoding(
+        [&](std::stop_token) { written = WritePng(output.string(), picture, &pngError); },
+        [&](std::exception_ptr) { pngError = "the memory to encode it cannot be had"; });
     context.reset();
+    encoding.Join();
   }
   timings.Add("PNG", phase, "reading back Mesa's, encoding libpng's beside the context's teardown");
   timings.Add("total", whole, "from the program's start, not counting loading it");

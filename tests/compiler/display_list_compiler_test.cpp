@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "objects/object_file_reading.h"
 #include "objects/object_reader.h"
-#include "objects/object_reading_thread.h"
 #include "tests/support/test_files.h"
 #include "tools/offscreen_context.h"
 
@@ -127,18 +127,19 @@ TEST_F(DisplayListCompiler, PrimitivesTooShortToDrawStillSetTheCoordinate) {
   EXPECT_EQ(current[1], -0.75f);
 }
 
-TEST_F(DisplayListCompiler, EmitterTakesACursorPastTheEndAsTheEnd) {
+TEST_F(DisplayListCompiler, EmitterTakesAPositionPastTheEndAsTheEnd) {
   Load("p=(1,2,3);\n");
   CapturedStream out;
+  StatementList statements(store_.statements);
+  WalkPosition walk{statements, 5};
   {
     TextWriter writer(out.file());
     GlTranscript gl(writer);
-    store_.statementCursor = kNoPosition;
-    EXPECT_EQ(BeginPrimitive(store_, gl, "gl_quads"), 0);
-    EXPECT_EQ(EmitPrimitiveVertices(store_, gl, 1, 1), 0);
+    EXPECT_EQ(BeginPrimitive(walk, gl, "gl_quads"), 0);
+    EXPECT_EQ(EmitPrimitiveVertices(walk, gl, 1, 1), 0);
   }
   EXPECT_EQ(out.Text(), "glBegin(GL_QUADS);\nglEnd();\n");
-  EXPECT_EQ(store_.statementCursor, 0u);  // one before the end, where the walk's step lands on it
+  EXPECT_EQ(walk.at, 4u);  // one before, where the walk's step lands past the end again
 }
 
 // The transcript is written on a thread of its own, a batch of lines at a
@@ -244,7 +245,7 @@ TEST_F(DisplayListCompiler, StatementsArrivingWhileTheWalkRunsCompileTheSame) {
     CapturedStream log;
     CapturedStream out;
     {
-      std::optional<ObjectReadingThread> reading;
+      std::optional<ObjectFileReading> reading;
       TextWriter logWriter(log.file());
       if (batch == 0) {
         LineReader reader(bytes);
@@ -253,11 +254,15 @@ TEST_F(DisplayListCompiler, StatementsArrivingWhileTheWalkRunsCompileTheSame) {
         // Some readings hold the log until the walk begins, as start-up does.
         reading.emplace(
             store_, bytes, log.file(), batch,
-            batch % 2 == 1 ? ObjectReadingThread::Log::kHeld : ObjectReadingThread::Log::kNow);
+            batch % 2 == 1 ? ObjectFileReading::Log::kHeld : ObjectFileReading::Log::kNow);
       }
       TextWriter transcript(out.file());
-      CompileStatements(store_, transcript);
-      if (reading.has_value()) reading->Finish();
+      if (reading.has_value()) {
+        CompileStatements(store_, *reading, transcript);
+        reading->Finish();
+      } else {
+        CompileStatements(store_, transcript);
+      }
     }
     const auto* statements = reinterpret_cast<const char*>(store_.statements.data());
     return std::array<std::string, 5>{

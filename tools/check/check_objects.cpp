@@ -350,7 +350,8 @@ class ObjectCheck {
   std::size_t Binding(std::size_t i) {
     CheckTexture(i);
     const std::vector<Statement>& statements = store_.statements;
-    const BindingShape shape = ShapeOfBinding(statements, i);
+    StatementList list(statements);
+    const BindingShape shape = ShapeOfBinding(list, i);
     if (!shape.pair) return i;
     CheckTexture(shape.second);
     if (shape.primitive >= statements.size()) {
@@ -393,7 +394,8 @@ class ObjectCheck {
       last = j;
     }
     const PrimitiveMode mode = PrimitiveModeForName(name);
-    const std::size_t vertices = CountRunVertices(store_, at + 1);
+    StatementList list(statements);
+    const std::size_t vertices = CountRunVertices(list, at + 1);
     const std::size_t needed = static_cast<std::size_t>(MinimumVertices(mode));
     if (vertices < needed) {
       ErrorAt(at, "the primitive draws nothing: it has " + std::to_string(vertices) + " vert" +
