@@ -8,8 +8,8 @@
 #include "app/render_window.h"
 #include "app/scene_reload.h"
 #include "app/settings.h"
+#include "offscreen/framebuffer.h"
 #include "store/scene_store.h"
-#include "tools/framebuffer.h"
 
 AuthoringState theAuthoring;
 

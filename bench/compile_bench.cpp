@@ -12,9 +12,9 @@
 
 #include "compiler/display_list_compiler.h"
 #include "objects/object_reader.h"
+#include "offscreen/offscreen_context.h"
 #include "store/line_reader.h"
 #include "store/text_writer.h"
-#include "tools/offscreen_context.h"
 
 namespace {
 

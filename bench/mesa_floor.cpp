@@ -22,13 +22,13 @@
 #include "app/frame_tick.h"
 #include "compiler/primitive_emitter.h"
 #include "objects/object_reader.h"
+#include "offscreen/offscreen_context.h"
 #include "scene/scene_reader.h"
 #include "store/decimal.h"
 #include "store/line_reader.h"
 #include "store/phase_clock.h"
 #include "store/scene_store.h"
 #include "textures/bitmap_loader.h"
-#include "tools/offscreen_context.h"
 
 namespace {
 

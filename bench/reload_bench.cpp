@@ -13,7 +13,7 @@
 
 #include "app/scene_initialization.h"
 #include "app/scene_load.h"
-#include "tools/offscreen_context.h"
+#include "offscreen/offscreen_context.h"
 
 namespace {
 

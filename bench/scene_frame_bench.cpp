@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "offscreen/offscreen_context.h"
 #include "scene/renderer.h"
 #include "store/scene_store.h"
-#include "tools/offscreen_context.h"
 
 namespace {
 

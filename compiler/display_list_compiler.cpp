@@ -35,22 +35,6 @@ std::uint32_t TextureName(const SceneStore& store, float number) {
   return TextureSlot(number, store.textures.size(), slot) ? store.textures[slot] : 0;
 }
 
-// One pass of a primitive named by the statement at `typePosition`: glBegin,
-// the run after it, glEnd. At the end of the list, or at a rejected line,
-// there is no statement to name it, so the primitive is an empty one of quads
-// and the walk's next step lands on that rejected line.
-void CompilePrimitive(WalkPosition& walk, GlTranscript& gl, Cursor typePosition,
-                      const WalkState& state) {
-  const Statement* naming = walk.statements.At(typePosition);
-  const bool named = naming != nullptr && IsAccepted(*naming);
-  char name[kTextSize + 1] = {};
-  if (named) std::memcpy(name, naming->text, kTextSize);
-  walk.at = typePosition;
-  BeginPrimitive(walk, gl, name);
-  if (named) ++walk.at;
-  EmitPrimitiveVertices(walk, gl, state.sRepeat, state.tRepeat);
-}
-
 void CompileNewList(SceneStore& store, GlTranscript& gl, const Statement& statement,
                     WalkState& state) {
   ++store.lastListId;
@@ -66,37 +50,6 @@ void CompileNewList(SceneStore& store, GlTranscript& gl, const Statement& statem
   store.AppendCurrentNamedList();
 }
 
-// The position stands on the second "textur" statement of a pair.
-void CompileBlendedPair(const SceneStore& store, WalkPosition& walk, GlTranscript& gl,
-                        const BindingShape& shape, WalkState& state) {
-  state.secondTexture = walk.statements.At(shape.second)->vector[0];
-  gl.EnableBlend();
-  gl.BlendMultiply();
-  gl.BindTexture(TextureName(store, state.firstTexture));
-  // Both passes draw the run that follows the pair.
-  const Cursor saved = shape.primitive;
-  CompilePrimitive(walk, gl, saved, state);
-  gl.BlendAdd();
-  gl.BindTexture(TextureName(store, state.secondTexture));
-  CompilePrimitive(walk, gl, saved, state);
-  gl.DisableBlend();
-}
-
-void CompileTextureBinding(const SceneStore& store, WalkPosition& walk, GlTranscript& gl,
-                           const Statement& statement, WalkState& state) {
-  state.firstTexture = statement.vector[0];
-  state.secondTexture = statement.vector[0];
-  state.sRepeat = TruncateRepeat(statement.vector[1]);
-  state.tRepeat = TruncateRepeat(statement.vector[2]);
-  const BindingShape shape = ShapeOfBinding(walk.statements, walk.at);
-  if (shape.pair) {
-    walk.at = shape.second;
-    CompileBlendedPair(store, walk, gl, shape, state);
-    return;
-  }
-  gl.BindTexture(TextureName(store, state.secondTexture));
-}
-
 }  // namespace
 
 CompileWalk::CompileWalk(SceneStore& store, StatementSource& statements, TextWriter& transcript)
@@ -109,8 +62,67 @@ CompileWalk::~CompileWalk() {
   Finish();
 }
 
+void CompileWalk::BeginPass(Cursor typePosition, Pass pass) {
+  // At the end of the list, or at a rejected line, there is no statement to
+  // name the primitive, so it is an empty one of quads and the walk's next
+  // step lands on that rejected line.
+  const Statement* naming = walk_.statements.At(typePosition);
+  const bool named = naming != nullptr && IsAccepted(*naming);
+  char name[kTextSize + 1] = {};
+  if (named) std::memcpy(name, naming->text, kTextSize);
+  walk_.at = typePosition;
+  BeginPrimitive(walk_, gl_, name);
+  if (named) ++walk_.at;
+  pass_ = pass;
+}
+
+void CompileWalk::ContinuePass() {
+  if (!EmitRunPart(walk_, gl_, state_.sRepeat, state_.tRepeat, kRunPart)) return;
+  switch (pass_) {
+    case Pass::kFirstOfPair:
+      // The pair's second pass draws the same run again, added on top.
+      gl_.BlendAdd();
+      gl_.BindTexture(TextureName(store_, state_.secondTexture));
+      BeginPass(pairPrimitive_, Pass::kSecondOfPair);
+      return;
+    case Pass::kSecondOfPair:
+      gl_.DisableBlend();
+      break;
+    case Pass::kSingle:
+    case Pass::kNone:
+      break;
+  }
+  pass_ = Pass::kNone;
+  ++walk_.at;
+}
+
+void CompileWalk::TextureBinding(const Statement& statement) {
+  state_.firstTexture = statement.vector[0];
+  state_.secondTexture = statement.vector[0];
+  state_.sRepeat = TruncateRepeat(statement.vector[1]);
+  state_.tRepeat = TruncateRepeat(statement.vector[2]);
+  const BindingShape shape = ShapeOfBinding(walk_.statements, walk_.at);
+  if (!shape.pair) {
+    gl_.BindTexture(TextureName(store_, state_.secondTexture));
+    ++walk_.at;
+    return;
+  }
+  // Two passes over the run after the pair: multiplied into what is drawn,
+  // then added on top.
+  state_.secondTexture = walk_.statements.At(shape.second)->vector[0];
+  gl_.EnableBlend();
+  gl_.BlendMultiply();
+  gl_.BindTexture(TextureName(store_, state_.firstTexture));
+  pairPrimitive_ = shape.primitive;
+  BeginPass(pairPrimitive_, Pass::kFirstOfPair);
+}
+
 bool CompileWalk::Step() {
   if (done_) return false;
+  if (pass_ != Pass::kNone) {
+    ContinuePass();
+    return true;
+  }
   const Statement* at = walk_.statements.At(walk_.at);
   if (at == nullptr) {
     Finish();
@@ -135,11 +147,11 @@ bool CompileWalk::Step() {
       CompileNewList(store_, gl_, statement, state_);
       break;
     case StatementRole::kPrimitive:
-      CompilePrimitive(walk_, gl_, walk_.at, state_);
-      break;
+      BeginPass(walk_.at, Pass::kSingle);
+      return true;
     case StatementRole::kTextureBinding:
-      CompileTextureBinding(store_, walk_, gl_, statement, state_);
-      break;
+      TextureBinding(statement);
+      return true;
     case StatementRole::kNone:
       break;
   }
@@ -150,6 +162,8 @@ bool CompileWalk::Step() {
 std::int32_t CompileWalk::Finish() {
   if (!done_) {
     done_ = true;
+    // A walk ended inside a run (its load was stopped) ends the primitive.
+    if (pass_ != Pass::kNone) gl_.End();
     // An open list would record every later GL call of the run instead of
     // executing it, and the frames would never be drawn.
     if (state_.listOpen) gl_.EndList();

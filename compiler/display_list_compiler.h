@@ -81,9 +81,10 @@ class CompileWalk {
   CompileWalk(const CompileWalk&) = delete;
   CompileWalk& operator=(const CompileWalk&) = delete;
 
-  // Compiles the statement at the walk's position, waiting for it as its
-  // source does. False once the walk has ended: at the end of the statements
-  // or at a rejected one (Finish has then run).
+  // Compiles the statement at the walk's position, or the next part of the
+  // primitive it is inside, waiting for statements as its source does. False
+  // once the walk has ended: at the end of the statements or at a rejected
+  // one (Finish has then run).
   bool Step();
 
   // Ends the walk (closing a list left open, and writing every recorded line
@@ -94,10 +95,21 @@ class CompileWalk {
   bool TranscriptLost() const { return gl_.Lost(); }
 
  private:
+  // Which pass of a primitive the walk is inside: the statements of a run
+  // are emitted kRunPart at a time, so no step takes long.
+  enum class Pass { kNone, kSingle, kFirstOfPair, kSecondOfPair };
+  static constexpr std::size_t kRunPart = 256;
+
+  void BeginPass(Cursor typePosition, Pass pass);
+  void ContinuePass();
+  void TextureBinding(const Statement& statement);
+
   SceneStore& store_;
   GlTranscript gl_;
   WalkPosition walk_;
   State state_;
+  Pass pass_ = Pass::kNone;
+  Cursor pairPrimitive_ = 0;
   std::int32_t result_;
   bool done_ = false;
 };

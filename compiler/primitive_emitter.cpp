@@ -45,9 +45,9 @@ int MinimumVertices(PrimitiveMode mode) {
   return mode == PrimitiveMode::kQuads || mode == PrimitiveMode::kQuadStrip ? 4 : 3;
 }
 
-std::size_t CountRunVertices(StatementSource& statements, Cursor first) {
+std::size_t CountRunVertices(StatementSource& statements, Cursor first, std::size_t enough) {
   std::size_t vertices = 0;
-  for (Cursor at = first;; ++at) {
+  for (Cursor at = first; vertices < enough; ++at) {
     const Statement* statement = statements.At(at);
     if (statement == nullptr || !IsAccepted(*statement)) break;
     if (IsVertexKey(statement->key)) {
@@ -66,17 +66,19 @@ std::int32_t BeginPrimitive(const WalkPosition& walk, GlTranscript& transcript,
   // or a rejected line) the primitive has no run.
   const Statement* naming = walk.statements.At(walk.at);
   const bool named = naming != nullptr && IsAccepted(*naming);
-  const std::size_t vertices = named ? CountRunVertices(walk.statements, walk.at + 1) : 0;
-  const bool drawable = vertices >= static_cast<std::size_t>(MinimumVertices(mode));
+  const std::size_t needed = static_cast<std::size_t>(MinimumVertices(mode));
+  const std::size_t vertices = named ? CountRunVertices(walk.statements, walk.at + 1, needed) : 0;
+  const bool drawable = vertices >= needed;
   transcript.Begin(mode, drawable);
   return 0;
 }
 
-std::int32_t EmitPrimitiveVertices(WalkPosition& walk, GlTranscript& transcript,
-                                   std::int32_t sRepeat, std::int32_t tRepeat) {
+bool EmitRunPart(WalkPosition& walk, GlTranscript& transcript, std::int32_t sRepeat,
+                 std::int32_t tRepeat, std::size_t most) {
   const float sFactor = static_cast<float>(sRepeat);
   const float tFactor = static_cast<float>(tRepeat);
-  for (;; ++walk.at) {
+  if (most == 0) most = 1;
+  for (std::size_t emitted = 0; emitted < most; ++emitted, ++walk.at) {
     const Statement* statement = walk.statements.At(walk.at);
     // A rejected line is never drawn from the values earlier lines left in
     // its record: it ends the run, and the walk then stops at it.
@@ -90,10 +92,21 @@ std::int32_t EmitPrimitiveVertices(WalkPosition& walk, GlTranscript& transcript,
     } else {
       break;
     }
+    if (emitted + 1 == most) {
+      ++walk.at;
+      return false;
+    }
   }
   transcript.End();
   // The compiler advances after every dispatch; stepping back makes that
   // advance land on the statement that ended the run.
   --walk.at;
+  return true;
+}
+
+std::int32_t EmitPrimitiveVertices(WalkPosition& walk, GlTranscript& transcript,
+                                   std::int32_t sRepeat, std::int32_t tRepeat) {
+  while (!EmitRunPart(walk, transcript, sRepeat, tRepeat, static_cast<std::size_t>(-1))) {
+  }
   return 0;
 }

@@ -40,8 +40,10 @@ struct WalkPosition {
   Cursor at = 0;
 };
 
-// The number of vertex statements in the run that starts at `first`.
-std::size_t CountRunVertices(StatementSource& statements, Cursor first);
+// The number of vertex statements in the run that starts at `first`; the
+// count stops once it reaches `enough`, so a long run is not read ahead.
+std::size_t CountRunVertices(StatementSource& statements, Cursor first,
+                             std::size_t enough = static_cast<std::size_t>(-1));
 
 // Issues glBegin for `primitiveName` (NUL-terminated) and writes its line.
 // The position stands on the statement that names the primitive; the run
@@ -57,3 +59,10 @@ std::int32_t BeginPrimitive(const WalkPosition& walk, GlTranscript& transcript,
 // position past the end counts as the end of the run). Always returns 0.
 std::int32_t EmitPrimitiveVertices(WalkPosition& walk, GlTranscript& transcript,
                                    std::int32_t sRepeat, std::int32_t tRepeat);
+
+// The same at most `most` statements at a time: true once the run has ended
+// (glEnd issued, the position where EmitPrimitiveVertices leaves it), false
+// with the position on the next statement of the run to emit. A run of a
+// million vertices is then compiled in parts, with other work between them.
+bool EmitRunPart(WalkPosition& walk, GlTranscript& transcript, std::int32_t sRepeat,
+                 std::int32_t tRepeat, std::size_t most);

@@ -9,13 +9,13 @@
 
 #include "compiler/display_list_compiler.h"
 #include "objects/object_file_reading.h"
+#include "offscreen/offscreen_context.h"
 #include "scene/scene_reader.h"
 #include "textures/bitmap_explanation.h"
 #include "textures/bitmap_loader.h"
 #include "textures/texture_table.h"
 #include "tools/check/check_objects.h"
 #include "tools/check/check_scene.h"
-#include "tools/offscreen_context.h"
 
 namespace {
 

@@ -1,10 +1,14 @@
 #include "loading/interruption.h"
 
+#include <dirent.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <thread>
 
@@ -22,6 +26,34 @@ sigset_t InterruptionSignals() {
   return signals;
 }
 
+// Ends the program's own child processes: a library may draw a modal box in
+// a child of its own, which would outlive the program and keep its box up.
+void EndChildren() {
+  const pid_t self = getpid();
+  DIR* processes = opendir("/proc");
+  if (processes == nullptr) return;
+  while (const dirent* entry = readdir(processes)) {
+    char* end = nullptr;
+    const long pid = std::strtol(entry->d_name, &end, 10);
+    if (end == entry->d_name || *end != '\0') continue;
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%ld/stat", pid);
+    std::FILE* stat = std::fopen(path, "r");
+    if (stat == nullptr) continue;
+    // "pid (name) state ppid": the name may hold blanks and parentheses, so
+    // the fields are read after its last ')'.
+    char line[512];
+    const bool read = std::fgets(line, sizeof line, stat) != nullptr;
+    std::fclose(stat);
+    const char* close = read ? std::strrchr(line, ')') : nullptr;
+    long parent = 0;
+    if (close != nullptr && std::sscanf(close + 1, " %*c %ld", &parent) == 1 && parent == self) {
+      kill(static_cast<pid_t>(pid), SIGKILL);
+    }
+  }
+  closedir(processes);
+}
+
 // Waits for the signals in short turns, so the thread can be asked to end.
 void WaitForSignals(std::stop_token stop, int graceMs) {
   const sigset_t signals = InterruptionSignals();
@@ -36,7 +68,10 @@ void WaitForSignals(std::stop_token stop, int graceMs) {
     while (!stop.stop_requested() && std::chrono::steady_clock::now() < giveUp) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    if (!stop.stop_requested()) _exit(128 + signal);
+    if (!stop.stop_requested()) {
+      EndChildren();
+      _exit(128 + signal);
+    }
   }
 }
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "tools/png_io.h"
+#include "offscreen/png_io.h"
 
 struct PictureDifference {
   std::uint64_t differing = 0;  // pixels that differ (all of them when the sizes differ)

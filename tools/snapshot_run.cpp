@@ -14,13 +14,13 @@
 #include "app/startup_timings.h"
 #include "loading/interruption.h"
 #include "loading/worker.h"
+#include "offscreen/offscreen_context.h"
+#include "offscreen/png_io.h"
 #include "scene/renderer.h"
 #include "store/phase_clock.h"
 #include "store/scene_store.h"
 #include "tools/key_script.h"
-#include "tools/offscreen_context.h"
 #include "tools/picture_compare.h"
-#include "tools/png_io.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 #include "app/platform.h"
 #include "app/render_window.h"
 #include "app/settings.h"
+#include "offscreen/offscreen_context.h"
 #include "tests/scene/quad_picture.h"
 #include "tests/support/test_files.h"
-#include "tools/offscreen_context.h"
 
 using Calls = std::vector<std::string>;
 inline Calls operator+(Calls a, const Calls& b) {

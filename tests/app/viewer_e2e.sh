@@ -181,6 +181,14 @@ lit=$(lit "$work/still-1.png")
   fail "the still scene changes without a key held"
 pass "the screenshot shows the scene ($lit lit pixels) and holds still"
 
+# A still scene is not drawn again: between ticks the loop sleeps.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$(cat "$run/pid")/stat"; }
+cpu_before=$(cpu_ticks)
+sleep 2
+spent=$(($(cpu_ticks) - cpu_before))
+((spent < 50)) || fail "the still scene took $spent of 200 clock ticks of processor time in 2 s"
+pass "a still scene leaves the processor idle ($spent of 200 clock ticks in 2 s)"
+
 hold Up 1
 sleep 0.3
 shot "$work/moved.png"
@@ -212,6 +220,92 @@ open_windowed interrupt
 kill -TERM "$(cat "$run/pid")"
 expect_exit 3000 SIGTERM
 pass "a termination request (SIGTERM) closes the window like its close button, exit code 0"
+
+start_viewer question-term
+find_window "Start FullScreen?"
+pressed_at=$(date +%s%N)
+kill -TERM "$(cat "$run/pid")"
+expect_exit 1000 "SIGTERM at the question" 143
+pass "SIGTERM while the question is shown ends the program in $elapsed_ms ms"
+
+# --- Loading that takes a while ----------------------------------------------------
+# An object of three million lines that no block draws: the scene on screen is the
+# demo's, and loading it takes long enough to be met in the middle.
+awk 'BEGIN {
+  print "name=hidden;"; print "type=gl_triangles;"
+  for (k = 0; k < 1500000; ++k) printf "t=(0.5,0.5);\np=(%d.25,1,-9);\n", k % 997
+  print "endlist;"
+}' >"$work/hidden-object.txt"
+slow() { cat "$work/hidden-object.txt" >>"$1/objects.txt"; }
+# wait_window TITLE: the window's id as soon as it exists, drawn or not.
+wait_window() { read -r win_id win_x win_y win_w win_h < <("$probe" find "$1" 20000) || fail "no window '$1'"; }
+
+start_viewer loading-close slow
+answer "Start FullScreen?" Escape
+wait_window "Morvane 2006"
+sleep 0.2
+pressed_at=$(date +%s%N)
+"$probe" close "$win_id"
+expect_exit 1000 "the close button while loading"
+[[ ! -e $run/scene/ogllist.txt ]] || fail "the close button while loading left an ogllist.txt"
+pass "the close button while the scene loads ends the program in $elapsed_ms ms, writing no ogllist.txt"
+
+start_viewer loading-interrupt slow
+answer "Start FullScreen?" Escape
+wait_window "Morvane 2006"
+sleep 0.2
+pressed_at=$(date +%s%N)
+kill -INT "$(cat "$run/pid")"
+expect_exit 1000 "SIGINT while loading"
+[[ -z $(find "$run/scene" -name '.*') ]] || fail "SIGINT while loading left a temporary file"
+pass "SIGINT while the scene loads ends the program in $elapsed_ms ms, leaving no file"
+
+# With --watch, an edit made while the first load runs is loaded after it.
+viewer_args=(--watch)
+start_viewer watch-while-loading slow
+viewer_args=()
+answer "Start FullScreen?" Escape
+wait_window "Morvane 2006"
+sed -i 's/^scale=.*;$/scale=(0,0,0);/' "$run/scene/scene.txt"
+for _ in $(seq 100); do
+  shot "$work/now.png"
+  (($(lit "$work/now.png") < 100)) && break || sleep 0.1
+done
+(($(lit "$work/now.png") < 100)) || fail "an edit made while the scene loaded was never loaded"
+pass "with --watch an edit made while the scene loads is loaded after it"
+"$probe" close "$win_id"
+expect_exit 3000 "the close button"
+
+# A reload builds the new scene while the old one is still shown and moves.
+slow_and_missing() { slow "$1" && printf 'missing.bmp\n' >>"$1/textures.txt"; }
+viewer_args=(--watch)
+start_viewer reload-live slow_and_missing
+viewer_args=()
+answer "Start FullScreen?" Escape
+# The bitmap's box comes up behind the window, which has the focus by then.
+find_window "Error"
+xdo windowfocus "$win_id"
+answer "Error" Return
+find_window "Morvane 2006"
+sed -i 's/^scale=.*;$/scale=(0.5,0.5,0.5);/' "$run/scene/scene.txt"
+sleep 0.3
+shot "$work/reloading-1.png"
+hold Up 0.3
+sleep 0.1
+shot "$work/reloading-2.png"
+(($("$probe" diff "$work/reloading-1.png" "$work/reloading-2.png") > 1000)) ||
+  fail "the window did not move while the scene was loaded again"
+"$probe" find "Error" 0 >/dev/null 2>&1 && fail "a reload showed a box"
+for _ in $(seq 100); do grep -q "textures.txt: 1 bitmap not loaded" "$run/err.log" && break || sleep 0.1; done
+grep -q "^morvane: textures.txt: 1 bitmap not loaded, at line 6 (Failed to open DIB file missing.bmp.)" \
+  "$run/err.log" || fail "the reload's summary line does not name the missing bitmap"
+pass "a reload keeps the window moving, shows no box and names the missing bitmap on stderr"
+sed -i 's/^scale=.*;$/scale=(1,1,1);/' "$run/scene/scene.txt"
+sleep 0.4
+pressed_at=$(date +%s%N)
+"$probe" close "$win_id"
+expect_exit 1000 "the close button during a reload"
+pass "the close button during a reload ends the program in $elapsed_ms ms"
 
 # --- The authoring loop ------------------------------------------------------------
 # changes_within SECONDS BEFORE.png WHAT: waits for the picture to differ from BEFORE.

@@ -21,8 +21,8 @@
 #include <string>
 #include <thread>
 
+#include "offscreen/png_io.h"
 #include "tools/picture_compare.h"
-#include "tools/png_io.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 
 #include "objects/object_file_reading.h"
 #include "objects/object_reader.h"
+#include "offscreen/offscreen_context.h"
 #include "tests/support/test_files.h"
-#include "tools/offscreen_context.h"
 
 namespace {
 

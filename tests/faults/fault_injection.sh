@@ -197,6 +197,17 @@ fresh texture-empty
 : >"$dir/empty.bmp"
 bad_texture "an empty bitmap named in textures.txt" empty.bmp
 
+# A file larger than any bitmap can be (sparse, so it takes no disk) is
+# refused before its size is allocated, as any bitmap too large to hold.
+fresh texture-huge
+truncate -s 1T "$dir/huge.bmp"
+printf '%s\n' huge.bmp >>"$dir/textures.txt"
+shoot -- || fail "a 1 TB bitmap: exit code $rc"
+[[ $(cat "$work/$case.err") == "Error: Out of memory." ]] ||
+  fail "a 1 TB bitmap: standard error is not the out-of-memory message"
+picture_is normal || fail "a 1 TB bitmap: the picture differs from the normal run's"
+pass "a 1 TB bitmap named in textures.txt: 'Out of memory.' and the scene drawn as normal"
+
 fresh texture-unreadable
 cp "$dir/checker.bmp" "$dir/locked.bmp"
 chmod 000 "$dir/locked.bmp"

@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
+#include "offscreen/offscreen_context.h"
 #include "scene/scene_reader.h"
 #include "tests/scene/quad_picture.h"
-#include "tools/offscreen_context.h"
 
 namespace {
 

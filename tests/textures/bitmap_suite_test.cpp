@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <map>
 
+#include "offscreen/png_io.h"
 #include "tests/support/test_files.h"
 #include "tests/textures/bitmap_builder.h"
-#include "tools/png_io.h"
 
 namespace {
 

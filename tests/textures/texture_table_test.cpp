@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "offscreen/offscreen_context.h"
 #include "tests/support/test_files.h"
 #include "tests/textures/bitmap_builder.h"
-#include "tools/offscreen_context.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "offscreen/png_io.h"
 #include "tests/scene/quad_picture.h"
 #include "tests/support/test_files.h"
-#include "tools/png_io.h"
 
 namespace {
 

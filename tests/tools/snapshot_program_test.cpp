@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "offscreen/png_io.h"
 #include "tests/scene/quad_picture.h"
 #include "tests/support/test_files.h"
 #include "tests/textures/bitmap_builder.h"
-#include "tools/png_io.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <cstring>
 #include <memory>
 
+#include "offscreen/png_io.h"
 #include "textures/bitmap_explanation.h"
 #include "textures/bitmap_loader.h"
 #include "tools/check/check_objects.h"
 #include "tools/check/check_scene.h"
 #include "tools/check/check_textures.h"
-#include "tools/png_io.h"
 
 namespace {
 

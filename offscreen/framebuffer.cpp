@@ -1,4 +1,4 @@
-#include "tools/framebuffer.h"
+#include "offscreen/framebuffer.h"
 
 #include <GL/gl.h>
 

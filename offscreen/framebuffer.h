@@ -3,7 +3,7 @@
 // key and the tests, so the rows are turned the right way round in one place.
 #pragma once
 
-#include "tools/png_io.h"
+#include "offscreen/png_io.h"
 
 // Reads the `width` × `height` pixels at the lower left of the current read
 // buffer after finishing every queued GL command.

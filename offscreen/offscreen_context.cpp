@@ -1,6 +1,6 @@
-#include "tools/offscreen_context.h"
+#include "offscreen/offscreen_context.h"
 
-#include "tools/framebuffer.h"
+#include "offscreen/framebuffer.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>

@@ -1,4 +1,4 @@
-#include "tools/png_io.h"
+#include "offscreen/png_io.h"
 
 #include <png.h>
 
