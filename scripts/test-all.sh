@@ -2,7 +2,8 @@
 # Installs what is missing, builds Morvane twice (a Release build and one with
 # AddressSanitizer and UndefinedBehaviorSanitizer, both with warnings as
 # errors), fuzzes every reader for a bounded time (MORVANE_FUZZ_SECONDS,
-# default 60 per reader) and runs every test in both builds.
+# default 60 per reader), runs every test in both builds, then builds the
+# Debian package and checks it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +13,7 @@ cd "$(dirname "$0")/.."
 echo "== Format and script checks =="
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 clang-format --dry-run --Werror "${sources[@]}"
-mapfile -t scripts < <(git ls-files '*.sh')
+mapfile -t scripts < <(git ls-files '*.sh' '*.bash')
 shellcheck -x -S warning "${scripts[@]}"
 
 jobs=$(nproc)
@@ -34,6 +35,10 @@ echo "== Fuzzing (${MORVANE_FUZZ_SECONDS:-60} s per reader) =="
 ./scripts/fuzz.sh "${MORVANE_FUZZ_SECONDS:-60}"
 
 echo "== Tests (normal build) =="
-ctest --test-dir build -j "$jobs" --timeout 300
+ctest --test-dir build -j "$jobs" --timeout 300 --label-exclude package
 echo "== Tests (sanitizer build) =="
-ctest --test-dir build-asan -j "$jobs" --timeout 600
+ctest --test-dir build-asan -j "$jobs" --timeout 600 --label-exclude package
+# The Debian package is built from scratch in a folder of its own and checked
+# once: the longest single test, run on its own.
+echo "== Debian package =="
+ctest --test-dir build --label-regex package

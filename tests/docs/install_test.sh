@@ -8,7 +8,7 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for program in morvane morvane-snapshot morvane-check morvane-import; do
   [[ -x $prefix/bin/$program ]] || { echo "missing bin/$program"; exit 1; }
-  [[ -f $prefix/share/man/man1/$program.1 ]] || { echo "missing man page $program.1"; exit 1; }
+  [[ -f $prefix/share/man/man1/$program.1.gz ]] || { echo "missing man page $program.1.gz"; exit 1; }
 done
 for file in textures.txt objects.txt scene.txt; do
   [[ -f $prefix/share/morvane/demo/$file ]] || { echo "missing demo $file"; exit 1; }

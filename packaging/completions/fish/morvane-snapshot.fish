@@ -1,0 +1,10 @@
+# fish completion for morvane-snapshot: a scene folder or a model file, and its options.
+complete -c morvane-snapshot -f -a '(__morvane_paths models)'
+complete -c morvane-snapshot -l frames -x -d 'Draw this many frame ticks'
+complete -c morvane-snapshot -l keys -x -d 'Hold keys over the first ticks (up*20 left*5 none)'
+complete -c morvane-snapshot -l output -x -a '(__morvane_paths png)' -d 'Write the last frame to this PNG'
+complete -c morvane-snapshot -l ref -x -a '(__morvane_paths png)' -d 'Compare the picture with this PNG'
+complete -c morvane-snapshot -l threshold -x -d 'Percent of differing pixels that fails the run'
+complete -c morvane-snapshot -l timings -d 'Print the time of each start-up phase'
+complete -c morvane-snapshot -l help -d 'Print the usage and exit'
+complete -c morvane-snapshot -l version -d 'Print the version and exit'
