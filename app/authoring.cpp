@@ -71,7 +71,7 @@ void RunAuthoringBeforeFrame() {
   const bool changed = theAuthoring.watching && theAuthoring.watcher.ChangeSettled(nowMs);
   if (!changed && !theAuthoring.reloadRequested) return;
   theAuthoring.reloadRequested = false;
-  PrintStartupReport(ReloadScene(theSceneStore), stderr);
+  PrintStartupReport(ReloadScene(theSceneStore, theSettings.parseLog), stderr);
   std::fflush(stdout);
   // textures.txt may name other bitmaps now.
   if (theAuthoring.watching) theAuthoring.watcher.Watch();

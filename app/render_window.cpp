@@ -76,7 +76,7 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
 
   // The files are read while the window and its context are made; a start
   // that fails stops the reading and leaves no parse log.
-  StartupReading reading(theSceneStore, stdout);
+  StartupReading reading(theSceneStore, theSettings.parseLog);
   const PhaseClock windowPhase;
   theRenderWindow.window = platform.CreateWindow(request);
   if (theRenderWindow.window == WindowHandle::kNone) {

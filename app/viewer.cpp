@@ -32,23 +32,37 @@ class PlatformMessageBoxes final : public MessageBoxService {
 
 }  // namespace
 
-int RunViewer(Platform& platform) {
-  PlatformMessageBoxes boxes(platform);
+namespace {
 
-  const MessageBoxAnswer answer = platform.ShowMessageBox(
-      "Start FullScreen?", "Wollen Sie im Vollbildmodus starten?", MessageBoxButtons::kYesNo,
-      MessageBoxIcon::kQuestion, MessageBoxOwner::kNone);
-  // Only an explicit Yes changes the display mode: a box that could not be
-  // shown (or was closed) leaves the desktop as it is and opens a window.
-  theSettings.fullScreen = answer == MessageBoxAnswer::kYes;
+void SayNoWindow(const std::string& why) {
+  std::fprintf(stderr, "%s: no window could be opened: %s\n", theSettings.programName, why.c_str());
+}
+
+}  // namespace
+
+int RunViewer(Platform& platform, ScreenChoice screen) {
+  PlatformMessageBoxes boxes(platform);
+  if (!platform.ConnectDisplay()) {
+    SayNoWindow(platform.FailureReason());
+    return kViewerNoWindow;
+  }
+
+  theSettings.fullScreen = screen == ScreenChoice::kFullScreen;
+  if (screen == ScreenChoice::kAsk) {
+    const MessageBoxAnswer answer = platform.ShowMessageBox(
+        "Start FullScreen?", "Wollen Sie im Vollbildmodus starten?", MessageBoxButtons::kYesNo,
+        MessageBoxIcon::kQuestion, MessageBoxOwner::kNone);
+    // Only an explicit Yes changes the display mode: a box that could not be
+    // shown (or was closed) leaves the desktop as it is and opens a window.
+    theSettings.fullScreen = answer == MessageBoxAnswer::kYes;
+  }
 
   if (!OpenRenderWindow(platform, "Morvane 2006", theSettings.width, theSettings.height,
                         kColourBits, theSettings.fullScreen)) {
     std::string why = LastStartupError();
     const std::string platformWords = platform.FailureReason();
     if (!platformWords.empty()) why += " (" + platformWords + ")";
-    std::fprintf(stderr, "%s: no window could be opened: %s\n", theSettings.programName,
-                 why.c_str());
+    SayNoWindow(why);
     return kViewerNoWindow;
   }
   const int exitCode = RunMessageLoop(platform);
