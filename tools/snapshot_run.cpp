@@ -78,7 +78,8 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
 
   // The files are read while the context is made; without a context the
   // reading stops and leaves no parse log.
-  StartupReading reading(theSceneStore, stdout);
+  if (options.quiet) theSettings.parseLog = DiscardingStream();
+  StartupReading reading(theSceneStore, theSettings.parseLog);
   std::string contextError;
   PhaseClock phase;
   auto context = OffscreenContext::Create(theSettings.width, theSettings.height, &contextError);
