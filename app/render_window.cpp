@@ -154,5 +154,7 @@ void ResizeViewport(std::int32_t width, std::int32_t height) {
   if (!theRenderWindow.contextCurrent) return;
   if (height == 0) height = 1;
   glViewport(0, 0, width, height);
+  theRenderWindow.viewportWidth = width;
+  theRenderWindow.viewportHeight = height;
   LoadLens(width, height);
 }

@@ -22,6 +22,10 @@ struct RenderWindowHandles {
   // True from the moment the context is made current until it is released;
   // GL calls and buffer swaps are skipped while it is false.
   bool contextCurrent = false;
+  // The viewport's size, which is what the window shows: the client size of
+  // the last resize made while a context was current.
+  std::int32_t viewportWidth = 0;
+  std::int32_t viewportHeight = 0;
 };
 
 extern RenderWindowHandles theRenderWindow;
@@ -47,6 +51,7 @@ const char* LastStartupError();
 // are empty. Every failure is shown in a box and the sequence goes on.
 void CloseRenderWindow(Platform& platform);
 
-// Sets the viewport to the client size and a fresh 45° projection for it; a
-// height of 0 counts as 1. Does nothing while no context is current.
+// Sets the viewport to the client size and a fresh 45° projection for it, and
+// remembers the size; a height of 0 counts as 1. Does nothing while no context
+// is current.
 void ResizeViewport(std::int32_t width, std::int32_t height);

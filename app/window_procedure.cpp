@@ -27,7 +27,8 @@ void RunWindowFrameTick(Platform& platform) {
     platform.PostQuitMessage(0);
   }
   if (glReady) {
-    RunAuthoringAfterFrame(theSettings.width, theSettings.height);
+    // A picture holds what the window shows, at the size it shows it.
+    RunAuthoringAfterFrame(theRenderWindow.viewportWidth, theRenderWindow.viewportHeight);
     platform.SwapBuffers(theRenderWindow.deviceContext);
   }
   // The --timings report ends with the first frame that reaches the window.
