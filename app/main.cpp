@@ -46,8 +46,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   theSettings.sceneFolder = options.directory.c_str();
+  if (options.quiet) theSettings.parseLog = DiscardingStream();
   StartupTimings timings;
   if (options.timings) theSettings.timings = &timings;
   auto platform = CreateSdlPlatform();
-  return RunViewer(*platform);
+  return RunViewer(*platform, options.screen);
 }

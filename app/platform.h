@@ -104,7 +104,14 @@ class Platform {
                                           MessageBoxButtons buttons, MessageBoxIcon icon,
                                           MessageBoxOwner owner) = 0;
 
-  // Registers the window class; false when windowing cannot start at all.
+  // Connects to the display that boxes and windows are shown on; false, with
+  // FailureReason saying why, when there is none (none is named, or the
+  // named one cannot be reached). Shows and writes nothing, so a start that
+  // cannot show anything can end before its first box.
+  virtual bool ConnectDisplay() { return true; }
+
+  // Registers the window class (connecting to the display first); false when
+  // windowing cannot start at all.
   virtual bool RegisterWindowClass(const char* className, WindowProcedure procedure) = 0;
   // Removes the class again; false while a window of the class still exists.
   virtual bool UnregisterWindowClass(const char* className) = 0;

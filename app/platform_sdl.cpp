@@ -27,11 +27,17 @@ constexpr int kTheFormat = 1;
 constexpr int kDisplayAttempts = 5;
 constexpr Uint32 kDisplayRetryMs = 100;
 
-// Whether the environment names a display to connect to at all.
+// The value of an environment variable; "" when unset.
+std::string Environment(const char* variable) {
+  const char* value = SDL_getenv(variable);
+  return value != nullptr ? value : "";
+}
+
+// Whether the environment names a display to connect to at all, or the user
+// chose SDL's video driver (a console's, say) themselves.
 bool DisplayNamed() {
-  const char* x11 = SDL_getenv("DISPLAY");
-  const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
-  return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+  return !Environment("DISPLAY").empty() || !Environment("WAYLAND_DISPLAY").empty() ||
+         !Environment("SDL_VIDEODRIVER").empty();
 }
 
 // SDL's drivers that need no display and so show nothing.
@@ -143,35 +149,51 @@ class SdlPlatform final : public Platform {
     }
   }
 
-  bool RegisterWindowClass(const char* className, WindowProcedure procedure) override {
-    if (videoStarted_) return false;
+  bool ConnectDisplay() override {
+    if (videoStarted_) return true;
+    failure_.clear();
+    // Without a display named, SDL would try its drivers one by one, and some
+    // say on standard error what they miss; the caller's one line is enough.
+    if (!DisplayNamed()) {
+      failure_ = "no display to show it on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+      return false;
+    }
     // SDL_QUIT then means a signal to end, not the window's own close.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // The program takes interruptions itself (they reach every thread's
     // waits, start-up included), so SDL must not take them first.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    // A busy X server can refuse a connection for a moment (SDL then settles
-    // for a driver that draws nowhere), so a refused display is asked again.
-    const char* driver = nullptr;
+    // With only an X display named, the Wayland driver would look for its
+    // own display all the same and complain about it; a user's SDL_VIDEODRIVER
+    // still wins over this hint.
+    if (Environment("WAYLAND_DISPLAY").empty()) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    // A busy X server can refuse a connection for a moment (SDL then fails, or
+    // settles for a driver that draws nowhere), so the display is asked again.
+    std::string why;
     for (int attempt = 0; attempt < kDisplayAttempts; ++attempt) {
       if (attempt > 0) SDL_Delay(kDisplayRetryMs);
       if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "morvane: no window system: %s\n", SDL_GetError());
-        return false;
+        why = SDL_GetError();
+        continue;
       }
-      driver = SDL_GetCurrentVideoDriver();
-      if (!IsDisplayless(driver)) break;
-      SDL_QuitSubSystem(SDL_INIT_VIDEO);
-      driver = nullptr;
-      if (!DisplayNamed()) break;
-    }
-    if (driver == nullptr) {
+      if (!IsDisplayless(SDL_GetCurrentVideoDriver())) {
+        videoStarted_ = true;
+        return true;
+      }
       // A viewer has no use for a driver that shows nothing, and SDL's own
       // boxes cannot place themselves on one.
-      std::fprintf(stderr, "morvane: no window system to show a window on\n");
-      return false;
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      why = "only a driver that shows nothing was found";
     }
-    videoStarted_ = true;
+    std::string display = Environment("DISPLAY");
+    if (display.empty()) display = Environment("WAYLAND_DISPLAY");
+    failure_ = "cannot connect to " +
+               (display.empty() ? "a display" : "the display '" + display + "'") + " (" + why + ")";
+    return false;
+  }
+
+  bool RegisterWindowClass(const char* className, WindowProcedure procedure) override {
+    if (procedure_ != nullptr || !ConnectDisplay()) return false;
     SDL_DisableScreenSaver();
     className_ = className;
     procedure_ = procedure;
@@ -179,7 +201,7 @@ class SdlPlatform final : public Platform {
   }
 
   bool UnregisterWindowClass(const char* className) override {
-    if (!videoStarted_ || window_ != nullptr || className_ != className) return false;
+    if (procedure_ == nullptr || window_ != nullptr || className_ != className) return false;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     videoStarted_ = false;
     procedure_ = nullptr;
@@ -214,7 +236,7 @@ class SdlPlatform final : public Platform {
   void ShowCursor(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
 
   WindowHandle CreateWindow(const WindowRequest& request) override {
-    if (!videoStarted_ || window_ != nullptr) return WindowHandle::kNone;
+    if (procedure_ == nullptr || window_ != nullptr) return WindowHandle::kNone;
     // On X11 the surface's visual is chosen when the window is made, so the
     // pixel format is asked for here.
     const PixelFormatRequest& format = request.pixelFormat;
@@ -425,7 +447,7 @@ class SdlPlatform final : public Platform {
 
   void AllowScreenSaver() override { SDL_EnableScreenSaver(); }
 
-  std::string FailureReason() override { return SDL_GetError(); }
+  std::string FailureReason() override { return failure_.empty() ? SDL_GetError() : failure_; }
 
  private:
   // Finds the X display and window behind the SDL window: the keymap is asked
@@ -484,9 +506,10 @@ class SdlPlatform final : public Platform {
     }
   }
 
-  WindowProcedure procedure_ = nullptr;
+  WindowProcedure procedure_ = nullptr;  // set while the window class is registered
   std::string className_;
   bool videoStarted_ = false;
+  std::string failure_;  // why the display could not be reached; "" otherwise
   SDL_DisplayMode fullScreenMode_{};
   bool haveFullScreenMode_ = false;
   SDL_Window* window_ = nullptr;

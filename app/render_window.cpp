@@ -92,7 +92,8 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
 
   // The files are read while the window and its context are made; a start
   // that fails stops the reading and leaves no parse log.
-  SceneLoad load(theSceneStore, SceneLoad::Mode::kStartUp, stdout, InterruptionToken());
+  SceneLoad load(theSceneStore, SceneLoad::Mode::kStartUp, theSettings.parseLog,
+                 InterruptionToken());
   const PhaseClock windowPhase;
   theRenderWindow.window = platform.CreateWindow(request);
   if (theRenderWindow.window == WindowHandle::kNone) {
@@ -174,11 +175,11 @@ void CloseRenderWindow(Platform& platform) {
 }
 
 void ResizeViewport(std::int32_t width, std::int32_t height) {
-  theRenderWindow.clientWidth = width;
-  theRenderWindow.clientHeight = height;
+  if (height == 0) height = 1;
+  theRenderWindow.viewportWidth = width;
+  theRenderWindow.viewportHeight = height;
   theRenderWindow.pictureCurrent = false;
   if (!theRenderWindow.contextCurrent) return;
-  if (height == 0) height = 1;
   glViewport(0, 0, width, height);
   LoadLens(width, height);
 }

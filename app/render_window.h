@@ -22,9 +22,10 @@ struct RenderWindowHandles {
   // True from the moment the context is made current until it is released;
   // GL calls and buffer swaps are skipped while it is false.
   bool contextCurrent = false;
-  // The client area's size as last set (ResizeViewport), for a context made later.
-  std::int32_t clientWidth = 0;
-  std::int32_t clientHeight = 0;
+  // The viewport's size, which is what the window shows: the client size as
+  // last set (ResizeViewport), also for a context made later.
+  std::int32_t viewportWidth = 0;
+  std::int32_t viewportHeight = 0;
   // The picture on screen is the scene's as last drawn: nothing was loaded,
   // exposed or resized since. A still scene is then not drawn again.
   bool pictureCurrent = false;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/render_window.h"
+#include "app/settings.h"
 #include "loading/interruption.h"
 
 std::unique_ptr<SceneReload> SceneReload::Start(Platform& platform, std::string* problem) {
@@ -19,8 +20,8 @@ std::unique_ptr<SceneReload> SceneReload::Start(Platform& platform, std::string*
 
 SceneReload::SceneReload(Platform& platform, RenderingContextHandle context)
     : platform_(platform), context_(context) {
-  load_ =
-      std::make_unique<SceneLoad>(store_, SceneLoad::Mode::kReload, stdout, InterruptionToken());
+  load_ = std::make_unique<SceneLoad>(store_, SceneLoad::Mode::kReload, theSettings.parseLog,
+                                      InterruptionToken());
 }
 
 SceneReload::~SceneReload() {
@@ -51,5 +52,5 @@ void SceneReload::SwapIn() {
   theRenderWindow.renderingContext = context_;
   context_ = RenderingContextHandle::kNone;
   platform_.MakeCurrent(theRenderWindow.deviceContext, theRenderWindow.renderingContext);
-  ResizeViewport(theRenderWindow.clientWidth, theRenderWindow.clientHeight);
+  ResizeViewport(theRenderWindow.viewportWidth, theRenderWindow.viewportHeight);
 }

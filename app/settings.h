@@ -1,10 +1,12 @@
 // The fixed settings the application shell runs with. Only the full-screen
 // flag changes at run time (the start-up question and the windowed fallback);
 // the program's name, its scene folder and --timings come from the command
-// line and only shape what is said on standard error.
+// line and only shape what is said on standard error, and --quiet sends the
+// parse log nowhere.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 class StartupTimings;
 
@@ -17,12 +19,18 @@ struct Settings {
   std::uint32_t timerIntervalMs = 10;
   const char* programName = "morvane";
   const char* sceneFolder = ".";  // as the user named it
+  std::FILE* parseLog = stdout;   // where every load writes the parse log
   StartupTimings* timings =
       nullptr;  // where --timings gathers the start-up phases; null without it
 };
 
 // The process's settings.
 extern Settings theSettings;
+
+// A stream that takes whatever is written to it and keeps nothing, opened on
+// the first call for the rest of the process: where --quiet sends the parse
+// log. Standard output when no such stream can be opened.
+std::FILE* DiscardingStream();
 
 // The colour depth the window and display mode are requested with.
 inline constexpr int kColourBits = 32;

@@ -63,8 +63,11 @@ std::string DescribeSceneProblems(const StartupReport& report, const char* progr
 
 void PrintStartupReport(const StartupReport& report, std::FILE* errors) {
   if (!report.transcriptProblem.empty()) {
-    std::fprintf(errors, "%s: ogllist.txt not written (%s); the scene is drawn without it\n",
-                 theSettings.programName, report.transcriptProblem.c_str());
+    // The transcript is written in the working directory, the scene folder:
+    // the user knows it by the name they gave it.
+    std::fprintf(errors, "%s: ogllist.txt not written in %s (%s); the scene is drawn without it\n",
+                 theSettings.programName, theSettings.sceneFolder,
+                 report.transcriptProblem.c_str());
   }
   const std::string summary =
       DescribeSceneProblems(report, theSettings.programName, theSettings.sceneFolder);

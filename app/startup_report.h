@@ -31,6 +31,7 @@ struct StartupReport {
 std::string DescribeSceneProblems(const StartupReport& report, const char* programName,
                                   const char* sceneFolder);
 
-// Writes the transcript line and the summary line that apply, each beginning
-// with the program's name, to `errors`; nothing when all went well.
+// Writes the transcript line (naming the scene folder as theSettings has it)
+// and the summary line that apply, each beginning with the program's name, to
+// `errors`; nothing when all went well.
 void PrintStartupReport(const StartupReport& report, std::FILE* errors);

@@ -31,28 +31,39 @@ class PlatformMessageBoxes final : public MessageBoxService {
   Platform& platform_;
 };
 
+
+void SayNoWindow(const std::string& why) {
+  std::fprintf(stderr, "%s: no window could be opened: %s\n", theSettings.programName, why.c_str());
+}
+
 }  // namespace
 
-int RunViewer(Platform& platform) {
+int RunViewer(Platform& platform, ScreenChoice screen) {
   PlatformMessageBoxes boxes(platform);
   // Armed before anything is read: a change made while the user answers the
   // question or the scene loads is loaded afterwards.
   StartWatching();
+  if (!platform.ConnectDisplay()) {
+    SayNoWindow(platform.FailureReason());
+    return kViewerNoWindow;
+  }
 
-  const MessageBoxAnswer answer = platform.ShowMessageBox(
-      "Start FullScreen?", "Wollen Sie im Vollbildmodus starten?", MessageBoxButtons::kYesNo,
-      MessageBoxIcon::kQuestion, MessageBoxOwner::kNone);
-  // Only an explicit Yes changes the display mode: a box that could not be
-  // shown (or was closed) leaves the desktop as it is and opens a window.
-  theSettings.fullScreen = answer == MessageBoxAnswer::kYes;
+  theSettings.fullScreen = screen == ScreenChoice::kFullScreen;
+  if (screen == ScreenChoice::kAsk) {
+    const MessageBoxAnswer answer = platform.ShowMessageBox(
+        "Start FullScreen?", "Wollen Sie im Vollbildmodus starten?", MessageBoxButtons::kYesNo,
+        MessageBoxIcon::kQuestion, MessageBoxOwner::kNone);
+    // Only an explicit Yes changes the display mode: a box that could not be
+    // shown (or was closed) leaves the desktop as it is and opens a window.
+    theSettings.fullScreen = answer == MessageBoxAnswer::kYes;
+  }
 
   if (!OpenRenderWindow(platform, "Morvane 2006", theSettings.width, theSettings.height,
                         kColourBits, theSettings.fullScreen)) {
     std::string why = LastStartupError();
     const std::string platformWords = platform.FailureReason();
     if (!platformWords.empty()) why += " (" + platformWords + ")";
-    std::fprintf(stderr, "%s: no window could be opened: %s\n", theSettings.programName,
-                 why.c_str());
+    SayNoWindow(why);
     return kViewerNoWindow;
   }
   const int exitCode = RunMessageLoop(platform);

@@ -3,15 +3,19 @@
 #include <string_view>
 
 const char kViewerUsageText[] =
-    "usage: morvane [--watch] [--timings] [DIR]\n"
+    "usage: morvane [--windowed | --fullscreen] [--watch] [--quiet] [--timings] [DIR]\n"
     "Shows the scene in DIR (default: the current directory): textures.txt,\n"
     "objects.txt and scene.txt. The parse log of objects.txt goes to standard\n"
     "output and ogllist.txt into DIR; problems with the files are summed up in one\n"
     "line on standard error (morvane-check DIR explains each).\n"
-    "  --watch    load the scene again whenever one of its files (or a bitmap that\n"
-    "             textures.txt names) changes on disk\n"
-    "  --timings  print each start-up phase's wall-clock and CPU time, up to the\n"
-    "             first frame, on standard error\n"
+    "  --windowed    open an 800 x 600 window without asking about full screen\n"
+    "  --fullscreen  run full screen without asking (if the display has no\n"
+    "                800 x 600 mode, a box offers the window instead)\n"
+    "  --watch       load the scene again whenever one of its files (or a bitmap\n"
+    "                that textures.txt names) changes on disk\n"
+    "  --quiet       keep the parse log off standard output\n"
+    "  --timings     print each start-up phase's wall-clock and CPU time, up to the\n"
+    "                first frame, on standard error\n"
     "Keys: Up/Down move, Left/Right turn, F1 looks ahead again, F5 loads the scene\n"
     "again, F12 saves the picture as morvane-YYYYMMDD-HHMMSS.png in the folder the\n"
     "viewer was started from, Escape quits.\n"
@@ -31,8 +35,18 @@ ViewerCommand ParseViewerArguments(int argc, const char* const* argv, ViewerOpti
         return ViewerCommand::kHelp;
       } else if (argument == "--version") {
         return ViewerCommand::kVersion;
+      } else if (argument == "--windowed" || argument == "--fullscreen") {
+        const ScreenChoice choice =
+            argument == "--windowed" ? ScreenChoice::kWindowed : ScreenChoice::kFullScreen;
+        if (options.screen != ScreenChoice::kAsk && options.screen != choice) {
+          error = "--windowed and --fullscreen exclude each other";
+          return ViewerCommand::kUsageError;
+        }
+        options.screen = choice;
       } else if (argument == "--watch") {
         options.watch = true;
+      } else if (argument == "--quiet") {
+        options.quiet = true;
       } else if (argument == "--timings") {
         options.timings = true;
       } else {

@@ -30,7 +30,8 @@ void RunWindowFrameTick(Platform& platform) {
     platform.PostQuitMessage(0);
   }
   if (theFrameTickState.drew) {
-    RunAuthoringAfterFrame(theSettings.width, theSettings.height);
+    // A picture holds what the window shows, at the size it shows it.
+    RunAuthoringAfterFrame(theRenderWindow.viewportWidth, theRenderWindow.viewportHeight);
     platform.SwapBuffers(theRenderWindow.deviceContext);
     theRenderWindow.pictureCurrent = true;
   }

@@ -40,8 +40,8 @@ for tool in hyperfine jq /usr/bin/time; do
 done
 
 if [[ ${MORVANE_BENCH_NO_BUILD:-0} != 1 ]]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_BUILD_BENCH=ON \
-    -DMORVANE_BUILD_TESTS=OFF >/dev/null
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_TESTS=ON \
+    -DMORVANE_BUILD_BENCH=ON -DMORVANE_BUILD_TESTS=OFF >/dev/null
   cmake --build "$build" --target morvane-snapshot morvane-check generate_scene object_read_bench \
     compile_bench scene_read_bench bitmap_decode_bench scene_frame_bench >/dev/null
 fi

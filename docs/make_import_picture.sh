@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Makes docs/import.png, the README's picture of an imported model: a ringed
-# planet written here as OBJ with MTL (a striped texture from the demo, two
-# plain colours), imported with morvane-import and drawn by morvane-snapshot.
+# Makes docs/import.png, the README's picture of an imported model: the ringed
+# planet of examples/planet (OBJ with MTL, written by examples/make_planet.sh),
+# imported with morvane-import and drawn by morvane-snapshot.
 #
 #   docs/make_import_picture.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
@@ -9,34 +9,6 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp examples/demo/stripes.bmp "$work/"
-printf 'newmtl planet\nmap_Kd stripes.bmp\nnewmtl ring\nKd 0.9 0.75 0.35\nnewmtl moon\nKd 0.55 0.6 0.7\n' \
-  >"$work/planet.mtl"
-awk '
-# A sphere of radius r at (cx, cy, cz): 48 slices, 24 stacks.
-function sphere(r, cx, cy, cz, m,    i, j, a, b, p, q, base) {
-    base = n; print "o " m; print "usemtl " m
-    for (i = 0; i <= 24; i++) for (j = 0; j <= 48; j++) {
-      a = pi * i / 24; b = 2 * pi * j / 48; n++
-      printf "v %f %f %f\nvt %f %f\n", cx + r * sin(a) * cos(b), cy + r * cos(a), cz + r * sin(a) * sin(b), j / 48, 1 - i / 24
-    }
-    for (i = 0; i < 24; i++) for (j = 0; j < 48; j++) {
-      p = base + i * 49 + j + 1; q = p + 49
-      printf "f %d/%d %d/%d %d/%d %d/%d\n", p, p, q, q, q + 1, q + 1, p + 1, p + 1
-    }
-}
-BEGIN {
-  pi = atan2(0, -1); n = 0; tilt = 0.45; print "mtllib planet.mtl"
-  sphere(1, 0, 0, 0, "planet")
-  # A flat ring from 1.4 to 2.2, tipped towards the camera.
-  base = n; print "o ring"; print "usemtl ring"
-  for (j = 0; j <= 96; j++) for (k = 0; k < 2; k++) {
-    b = 2 * pi * j / 96; r = k ? 2.2 : 1.4; x = r * cos(b); z = r * sin(b); n++
-    printf "v %f %f %f\nvt 0 0\n", x, z * sin(tilt), z * cos(tilt)
-  }
-  for (j = 0; j < 96; j++) { p = base + 2 * j + 1; printf "f %d/%d %d/%d %d/%d %d/%d\n", p, p, p + 1, p + 1, p + 3, p + 3, p + 2, p + 2 }
-  sphere(0.25, 2.2, 1.2, 0.9, "moon")
-}' >"$work/planet.obj"
-"$build/tools/morvane-import" --spin 3 "$work/planet.obj" "$work/planet"
+"$build/tools/morvane-import" --spin 3 examples/planet/planet.obj "$work/planet"
 "$build/tools/morvane-snapshot" --frames 60 --output "$PWD/docs/import.png" "$work/planet" >/dev/null
 ls -l docs/import.png

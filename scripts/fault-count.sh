@@ -41,7 +41,7 @@ trap 'rm -rf "$work"' EXIT
 
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DMORVANE_BUILD_BENCH=OFF >/dev/null || exit 2
+    -DMORVANE_TESTS=ON -DMORVANE_BUILD_BENCH=OFF >/dev/null || exit 2
 fi
 cmake --build "$build" -j2 >/dev/null || { echo "the unchanged tree does not build" >&2; exit 2; }
 

@@ -37,8 +37,7 @@ fail() {
 # Only the built-in fonts: the start question cannot be shown, so the viewer
 # opens its window without anyone answering.
 start_xvfb 1024x768x24 "$work/xvfb.log" -fp built-ins || fail "Xvfb did not start"
-mkdir -p "$run"
-cp -r "$scene"/. "$run"/
+copy_scene "$scene" "$run"
 marker=$(grep -m1 '^name=' "$run/objects.txt")
 loads() { grep -cxF "$marker" "$run/parse.log" || true; }
 launch_in "$run" "$morvane" --watch

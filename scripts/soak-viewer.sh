@@ -62,8 +62,7 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # --- An X server and the viewer, windowed, in a copy of the scene -------------------
 start_xvfb 1024x768x24 /dev/null || fail "Xvfb did not start"
 
-mkdir "$run"
-cp -r "$scene"/. "$run"/
+copy_scene "$scene" "$run"
 launch_in "$run" "$morvane"
 pid=$(cat "$run/pid")
 

@@ -58,8 +58,7 @@ done
 start_xvfb 1024x768x24 /dev/null || give_up "Xvfb did not start"
 export LIBGL_ALWAYS_SOFTWARE=1
 
-mkdir "$run"
-cp -r "$scene"/. "$run"/
+copy_scene "$scene" "$run"
 echo "valgrind-viewer: running $morvane under memcheck in $run"
 launch_in "$run" valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
     --errors-for-leak-kinds=definite --num-callers=40 --fullpath-after= \

@@ -42,7 +42,10 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
     std::string pattern = hiddenPrefix_ + "XXXXXX";
     fd = mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) {
-      problem_ = Because("cannot create a file in " + (folder.empty() ? std::string(".") : folder));
+      // A bare name is in the working directory, which the caller knows by
+      // the name its user gave it.
+      problem_ = Because(folder.empty() ? "cannot create a file there"
+                                        : "cannot create a file in " + folder);
       return;
     }
     temporaryPath_ = pattern;

@@ -6,12 +6,14 @@
 
 const char kSnapshotUsageText[] =
     "usage: morvane-snapshot [--frames N] [--keys SCRIPT] [--output FILE.png]\n"
-    "                        [--ref REF.png [--threshold PCT]] [--timings] [DIR]\n"
+    "                        [--ref REF.png [--threshold PCT]] [--quiet] [--timings]\n"
+    "                        [DIR]\n"
     "Runs the viewer's start-up in DIR (default: the current directory) without a\n"
     "window, draws N frame ticks (default 1) and writes the last frame as an\n"
     "800 x 600 PNG to FILE.png (default snapshot.png, relative to where it is run).\n"
     "The parse log of objects.txt goes to standard output and ogllist.txt into DIR,\n"
-    "as the viewer writes them; message boxes go to standard error.\n"
+    "as the viewer writes them (--quiet keeps the parse log off standard output);\n"
+    "message boxes go to standard error.\n"
     "SCRIPT holds keys over the first ticks: tokens separated by blanks or commas,\n"
     "each KEYS or KEYS*COUNT, KEYS being up, down, left, right, f1, escape or none\n"
     "joined by '+' (for example \"up*20 left*5 none\"). N grows to the script's\n"
@@ -54,6 +56,10 @@ SnapshotCommand ParseSnapshotArguments(int argc, const char* const* argv, Snapsh
     if (argument == "--version") return SnapshotCommand::kVersion;
     if (argument == "--timings") {
       options.timings = true;
+      continue;
+    }
+    if (argument == "--quiet") {
+      options.quiet = true;
       continue;
     }
 

@@ -1,7 +1,7 @@
 // The command line of morvane-snapshot:
 //
 //   morvane-snapshot [--frames N] [--keys SCRIPT] [--output FILE.png]
-//                    [--ref REF.png [--threshold PCT]] [--timings] [DIR]
+//                    [--ref REF.png [--threshold PCT]] [--quiet] [--timings] [DIR]
 //
 // Each option also takes its value as --option=VALUE; "--" ends the options.
 // Parsing only: nothing is opened, checked on disk or printed here.
@@ -19,6 +19,7 @@ struct SnapshotOptions {
   std::string directory = ".";          // the scene folder the start-up runs in
   std::string reference;                // a picture to compare with; empty for none
   double thresholdPercent = 0.1;        // share of differing pixels still accepted
+  bool quiet = false;                   // keep the parse log off standard output
   bool timings = false;                 // print the start-up phases' times on standard error
 };
 

@@ -84,7 +84,9 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
 
   // The files are read while the context is made; without a context the
   // reading stops and leaves no parse log.
-  SceneLoad load(theSceneStore, SceneLoad::Mode::kStartUp, stdout, InterruptionToken());
+  if (options.quiet) theSettings.parseLog = DiscardingStream();
+  SceneLoad load(theSceneStore, SceneLoad::Mode::kStartUp, theSettings.parseLog,
+                 InterruptionToken());
   std::string contextError;
   PhaseClock phase;
   auto context = OffscreenContext::Create(theSettings.width, theSettings.height, &contextError);

@@ -43,7 +43,7 @@ _morvane() {
   local current=${COMP_WORDS[COMP_CWORD]}
   COMPREPLY=()
   if [[ $current == -* ]]; then
-    _morvane_options "$current" '--watch --timings --help --version'
+    _morvane_options "$current" '--windowed --fullscreen --watch --quiet --timings --help --version'
   else
     _morvane_paths "$current" models
   fi
@@ -61,7 +61,7 @@ _morvane_snapshot() {
   esac
   if [[ $current == -* ]]; then
     _morvane_options "$current" \
-      '--frames --keys --output --ref --threshold --timings --help --version'
+      '--frames --keys --output --ref --threshold --quiet --timings --help --version'
   else
     _morvane_paths "$current" models
   fi

@@ -9,8 +9,12 @@ source "$(dirname "$0")/../support/viewer_session.sh"
 
 morvane=$(realpath "$1")
 probe=$(realpath "$2")
-scene=$(realpath "$3")
 work=$(mktemp -d)
+# The scene as it stands after the viewer ran in its own folder: with an
+# ogllist.txt of that run, which no copy below may take along.
+scene=$work/source
+copy_scene "$(realpath "$3")" "$scene"
+echo "an earlier run's transcript" >"$scene/ogllist.txt"
 xvfb_pids=()
 passed=0
 pressed_at=""
@@ -56,8 +60,7 @@ start_viewer() {
   run=$work/$1
   local prepare=${2:-true}
   shift $(($# > 1 ? 2 : 1))
-  mkdir -p "$run/scene"
-  cp -r "$scene"/. "$run/scene"/
+  copy_scene "$scene" "$run/scene"
   sed -i 's/^rotate=.*;$/rotate=(0,0,0);/' "$run/scene/scene.txt"
   $prepare "$run/scene"
   launch_in "$run" "$@" "$morvane" "${viewer_args[@]}" scene
@@ -120,17 +123,33 @@ open_windowed() {
   find_window "Morvane 2006"
 }
 
+# open_window NAME [OPTIONS...]: starts the viewer with --windowed (and
+# OPTIONS), which asks nothing, and finds its window.
+open_window() {
+  viewer_args=(--windowed "${@:2}")
+  start_viewer "$1"
+  viewer_args=()
+  find_window "Morvane 2006"
+}
+
 # --- No display at all ---------------------------------------------------------
-run=$work/no-display
-mkdir -p "$run"
-status=0
-(cd "$run" && env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$morvane" >parse.log 2>err.log) || status=$?
-((status == 1)) || fail "exit code $status without a display, not 1"
-grep -qx "Start FullScreen?: Wollen Sie im Vollbildmodus starten?" "$run/err.log" ||
-  fail "the question does not reach standard error without a display"
-grep -q "^morvane: no window could be opened: Failed To Register The Window Class." "$run/err.log" ||
-  fail "no line saying why no window could be opened"
-pass "without a display the boxes go to standard error, one line says why, exit code 1"
+# None named, or one named where no X server listens: one line says so, and
+# nothing else reaches the terminal (no question, no complaint of a library).
+absent=5000
+while [[ -e /tmp/.X11-unix/X$absent || -e /tmp/.X$absent-lock ]]; do absent=$((absent + 1)); done
+for display in none ":$absent"; do
+  run=$work/no-display-${display#:}
+  copy_scene "$scene" "$run"
+  environment=(env -u WAYLAND_DISPLAY -u DISPLAY)
+  [[ $display == none ]] || environment+=("DISPLAY=$display")
+  status=0
+  (cd "$run" && "${environment[@]}" timeout 20 "$morvane" >parse.log 2>err.log) || status=$?
+  ((status == 1)) || fail "exit code $status with display $display, not 1"
+  [[ $(wc -l <"$run/err.log") == 1 ]] && grep -q "^morvane: no window could be opened: " "$run/err.log" ||
+    fail "with display $display standard error is not one line saying why no window opened"
+  [[ ! -s $run/parse.log && ! -e $run/ogllist.txt ]] || fail "a start without a display wrote the parse log or ogllist.txt"
+done
+pass "without a display, or with one that cannot be reached, one line says why, exit code 1"
 
 # --- Boxes that cannot be shown, on a read-only scene folder ------------------------
 # An X server with only its built-in fonts cannot draw a box's text. The
@@ -147,7 +166,8 @@ expect_exit 3000 Escape
 chmod -R u+w "$run/scene"
 grep -qx "Start FullScreen?: Wollen Sie im Vollbildmodus starten?" "$run/err.log" ||
   fail "the question that could not be shown is not on standard error"
-grep -q "^morvane: ogllist.txt not written" "$run/err.log" || fail "no line about the missing ogllist.txt"
+grep -q "^morvane: ogllist.txt not written in scene (" "$run/err.log" ||
+  fail "no line about the missing ogllist.txt that names the folder"
 pass "a box that cannot be shown counts as No: a window shows the read-only scene"
 
 # --- A display without OpenGL ------------------------------------------------------
@@ -155,8 +175,7 @@ pass "a box that cannot be shown counts as No: a window shows the read-only scen
 # writes no parse log and no ogllist.txt.
 start_x 1024x768 -fp built-ins -extension GLX
 run=$work/no-gl
-mkdir -p "$run"
-cp -r "$scene"/. "$run"/
+copy_scene "$scene" "$run"
 status=0
 (cd "$run" && timeout 20 "$morvane" >parse.log 2>err.log) || status=$?
 ((status == 1)) || fail "exit code $status without OpenGL, not 1"
@@ -206,17 +225,21 @@ grep -q "glNewList((GLint) 1,GL_COMPILE);" "$run/scene/ogllist.txt" || fail "ogl
 grep -q "^Parse: 'name' | Value:  = Name = " "$run/parse.log" || fail "no parse log on stdout"
 pass "ogllist.txt goes into the folder named on the command line, the parse log to stdout"
 
-open_windowed close-button
+# --windowed answers the question before it is asked; --quiet leaves
+# standard output to everything but the parse log.
+open_window close-button --quiet
 "$probe" close "$win_id"
 expect_exit 3000 "the close request"
-pass "the close button ends the program with exit code 0"
+[[ ! -s $run/parse.log ]] || fail "--quiet wrote the parse log on standard output"
+grep -q "glNewList((GLint) 1,GL_COMPILE);" "$run/scene/ogllist.txt" || fail "--quiet left out ogllist.txt"
+pass "--windowed opens the window without asking, --quiet keeps stdout empty, the close button ends it"
 
-open_windowed alt-f4
+open_window alt-f4
 press alt+F4
 expect_exit 3000 Alt+F4
 pass "Alt+F4 ends the program with exit code 0"
 
-open_windowed interrupt
+open_window interrupt
 kill -TERM "$(cat "$run/pid")"
 expect_exit 3000 SIGTERM
 pass "a termination request (SIGTERM) closes the window like its close button, exit code 0"
@@ -339,6 +362,14 @@ printf 'not to be touched\n' >"$work/outside.txt"
 for second in 0 1 2 3; do
   ln -s "$work/outside.txt" "$run/morvane-$(date -d "+$second seconds" +%Y%m%d-%H%M%S).png"
 done
+# The picture holds what the window shows at its size of the moment.
+xdo windowsize "$win_id" 1000 500
+for _ in $(seq 50); do
+  find_window "Morvane 2006"
+  [[ "$win_w $win_h" == "1000 500" ]] && break || sleep 0.1
+done
+[[ "$win_w $win_h" == "1000 500" ]] || fail "the window is ${win_w}x$win_h after a resize to 1000 x 500"
+sleep 0.2
 shot "$work/on-screen.png"
 press F12
 pictures() { find "$run" -maxdepth 1 -type f -name 'morvane-*.png'; }
@@ -347,10 +378,10 @@ picture=$(pictures | head -n1)
 [[ -n $picture ]] || fail "F12 wrote no picture into the start folder"
 [[ $(basename "$picture") =~ ^morvane-[0-9]{8}-[0-9]{6}(-[0-9]+)?\.png$ ]] || fail "F12 picture named $picture"
 [[ $(cat "$work/outside.txt") == "not to be touched" ]] || fail "F12 wrote through a planted link"
-(($("$probe" diff "$picture" "$work/on-screen.png") < 800 * 600 / 1000)) ||
-  fail "the F12 picture does not match the screen"
+(($("$probe" diff "$picture" "$work/on-screen.png") < 1000 * 500 / 1000)) ||
+  fail "the F12 picture does not match the resized window"
 grep -q "^morvane: picture written to $picture$" "$run/err.log" || fail "F12 does not say where the picture went"
-pass "F12 writes $(basename "$picture") into the start folder, matching the screen, past planted links"
+pass "F12 writes $(basename "$picture") into the start folder, matching the resized window, past planted links"
 hold Escape 0.1
 expect_exit 3000 Escape
 
@@ -370,14 +401,16 @@ hold Escape 0.1
 expect_exit 3000 Escape
 
 # --- Full screen refused on a screen without 800 × 600 ---------------------------
+# --fullscreen answers the question, and a refused mode is still offered the window.
+viewer_args=(--fullscreen)
 start_viewer refused-yes
-answer "Start FullScreen?" Return
+viewer_args=()
 answer "Pello GL" Return
 find_window "Morvane 2006"
 [[ "$win_w $win_h" == "800 600" ]] || fail "fallback window is ${win_w}x$win_h"
 hold Escape 0.1
 expect_exit 3000 Escape
-pass "a refused full-screen mode answered Yes runs windowed"
+pass "--fullscreen asks nothing, and a refused full-screen mode answered Yes runs windowed"
 
 start_viewer refused-no
 answer "Start FullScreen?" Return

@@ -42,7 +42,8 @@ const Calls kRefused = {"RegisterWindowClass OpenGL", "ChangeDisplayMode 800x600
 using ViewerTest = ViewerFixture;
 
 // Every run from the question to the exit code: full screen only on Yes (a box
-// that cannot be shown answers kNone and leads to a window), the desktop's
+// that cannot be shown answers kNone and leads to a window) or when the command
+// line chose it without a question, the desktop's
 // mode back first when taking down, a refused mode asked about, and each
 // failing step releasing what was built before its box and ending with 1.
 TEST_F(ViewerTest, RunsFromTheQuestionToTheExitCode) {
@@ -57,12 +58,19 @@ TEST_F(ViewerTest, RunsFromTheQuestionToTheExitCode) {
     const char* failing;
     Calls calls;  // after the question
     bool hasMode = true;
+    ScreenChoice screen = ScreenChoice::kAsk;
   } cases[] = {
       {{A::kYes}, "", kFullScreen + kAfterCreate + ran + kRestore + kRelease},
       {{A::kNone}, "", kBuild + ran + kRelease},
       {{A::kYes, A::kYes}, "", kRefused + Part(kBuild, 1, 10) + ran + kRelease, false},
       {{A::kYes, A::kNone}, "", kRefused + Part(kBuild, 1, 10) + ran + kRelease, false},
       {{A::kYes, A::kNo}, "", kRefused + Calls{ErrorBox("Program Will Now Close.", "stop")}, false},
+      {{}, "", kBuild + ran + kRelease, true, ScreenChoice::kWindowed},
+      {{A::kYes},
+       "",
+       kRefused + Part(kBuild, 1, 10) + ran + kRelease,
+       false,
+       ScreenChoice::kFullScreen},
       {{A::kYes},
        "MakeCurrent",
        kFullScreen + Part(kAfterCreate, 0, 6) + kRestore +
@@ -86,8 +94,8 @@ TEST_F(ViewerTest, RunsFromTheQuestionToTheExitCode) {
     platform.Queue(MessageKind::kTimer);  // a failed start never takes them
     platform.Queue(MessageKind::kClose);
     const bool opened = c.calls.back() == "KillTimer none 1";
-    EXPECT_EQ(RunViewer(platform), opened ? 0 : kViewerNoWindow);
-    EXPECT_EQ(platform.calls, kQuestion + c.calls);
+    EXPECT_EQ(RunViewer(platform, c.screen), opened ? 0 : kViewerNoWindow);
+    EXPECT_EQ(platform.calls, (c.screen == ScreenChoice::kAsk ? kQuestion : Calls{}) + c.calls);
     // The scene is read once the context is current, and only then.
     EXPECT_EQ(std::filesystem::exists("ogllist.txt"), opened);
   }

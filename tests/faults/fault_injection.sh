@@ -118,7 +118,8 @@ expect_drawn_without_transcript() {
   picture_is normal || fail "$1: the picture differs from the normal run's"
   cmp -s "$work/$case.out" "$work/normal.out" || fail "$1: the parse log differs from the normal run's"
   [[ $(wc -l <"$work/$case.err") == 1 ]] &&
-    grep -q "^morvane-snapshot: ogllist.txt not written (.*); the scene is drawn without it$" \
+    grep -qF "morvane-snapshot: ogllist.txt not written in $dir (" "$work/$case.err" &&
+    grep -q "); the scene is drawn without it$" \
       "$work/$case.err" || fail "$1: standard error does not say in one line why ogllist.txt is missing"
   pass "$1: exit code 0, the normal picture and parse log, one line on standard error"
 }

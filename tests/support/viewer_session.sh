@@ -1,8 +1,8 @@
 # shellcheck shell=bash
 # Sourced by the scripts that run the real viewer in an X server of their own
 # (the end-to-end test, the soak test and the memcheck run): starting Xvfb on a
-# free display, running a program in a scene folder with its pid and exit code
-# recorded, and ending a process that does not stop when asked.
+# free display, copying a scene folder, running a program in it with its pid
+# and exit code recorded, and ending a process that does not stop when asked.
 
 # start_xvfb SCREEN LOG [XVFB_ARGS...]: an Xvfb with one screen of SCREEN (e.g.
 # 1024x768x24), its messages in LOG; exports DISPLAY and appends its pid to
@@ -21,6 +21,12 @@ start_xvfb() {
   DISPLAY=":$(head -n1 "$number_file")"
   export DISPLAY
   rm -f "$number_file"
+}
+
+# copy_scene FROM TO: a copy of the scene folder FROM in TO (made if need be),
+# without the ogllist.txt that a run of the viewer in FROM leaves there.
+copy_scene() {
+  mkdir -p "$2" && cp -r "$1"/. "$2"/ && rm -rf "$2/ogllist.txt"
 }
 
 # launch_in DIR COMMAND...: runs COMMAND in DIR in the background with its

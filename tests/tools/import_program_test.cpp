@@ -152,4 +152,21 @@ TEST(ImportProgramFiles, KeepsExistingFilesAndReplacesLinks) {
   EXPECT_EQ(files, 4u);  // three text files and one bitmap
 }
 
+// The README's import example on the model it ships: a folder named after the
+// model, clean for the checker, drawn as the README's picture shows it.
+TEST(ImportProgramReadme, TheShippedPlanetImportsAsPictured) {
+  TempDir dir;
+  const fs::path source = MORVANE_SOURCE_DIR;
+  const std::string model = (source / "examples" / "planet" / "planet.obj").string();
+  ASSERT_EQ(RunIn(dir.path(), Program(MORVANE_IMPORT_PROGRAM) + " --spin 3 '" + model + "'"), 0)
+      << ReadFileBytes(dir.path() / "err.txt");
+  ASSERT_EQ(RunIn(dir.path(), Program(MORVANE_CHECK_PROGRAM) + " planet"), 0)
+      << ReadFileBytes(dir.path() / "out.txt");
+  const std::string picture = (source / "docs" / "import.png").string();
+  EXPECT_EQ(RunIn(dir.path(), Program(MORVANE_SNAPSHOT_PROGRAM) + " --frames 60 --ref '" + picture +
+                                  "' planet"),
+            0)
+      << ReadFileBytes(dir.path() / "err.txt");
+}
+
 }  // namespace

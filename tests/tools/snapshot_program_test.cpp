@@ -147,6 +147,22 @@ TEST_F(SnapshotProgram, TimingsReportEveryPhaseAndChangeNoOutput) {
             "naming the scene's lists;first frame;PNG;total;");
 }
 
+// --quiet keeps the parse log off standard output and changes nothing else.
+TEST_F(SnapshotProgram, QuietLeavesOutOnlyTheParseLog) {
+  scene_.Write("scene.txt", "begin; \n");  // for a summary line on standard error
+  const Outcome plain = Snapshot({});
+  const std::string picture = ReadFileBytes(caller_.path() / "snapshot.png");
+  const std::string transcript = ReadFileBytes(scene_.path() / "ogllist.txt");
+  const Outcome quiet = Snapshot({"--quiet"});
+  EXPECT_EQ(quiet.exitCode, 0) << quiet.err;
+  EXPECT_NE(plain.out, "");
+  EXPECT_EQ(quiet.out, "");
+  EXPECT_NE(plain.err, "");
+  EXPECT_EQ(quiet.err, plain.err);
+  EXPECT_TRUE(ReadFileBytes(caller_.path() / "snapshot.png") == picture);
+  EXPECT_TRUE(ReadFileBytes(scene_.path() / "ogllist.txt") == transcript);
+}
+
 TEST_F(SnapshotProgram, KeysMoveAndTurnTheCamera) {
   struct Case {
     std::vector<std::string> arguments;

@@ -83,6 +83,7 @@ class SceneCheck {
           if (equals != std::string_view::npos) {
             if (key == kSceneKeyList) listLine = line;
             CheckVector(key, value, line);
+            CheckFlag(key, line);
           } else if (key == kSceneKeyEndList) {
             CheckEntry(store_.sceneEntries.back(), line);
           }
@@ -213,6 +214,22 @@ class SceneCheck {
     }
     for (std::size_t k = 0; k < std::min<std::size_t>(count, 3); ++k) {
       componentLine_[index][k] = line;
+    }
+  }
+
+  // The reader keeps both flags, but the renderer draws every entry alike: a
+  // user who writes show=(0) expects the object hidden and sees it drawn.
+  void CheckFlag(std::string_view key, std::size_t line) {
+    if (key == kSceneKeyShow && store_.currentSceneEntry.show == 0) {
+      Warn(line,
+           "'show' is read as 0 (hidden), but the viewer draws every entry whatever its show "
+           "flag; to hide the object, leave its block out",
+           "show 0");
+    } else if (key == kSceneKeySolid) {
+      Warn(line,
+           "'solid' changes nothing: the viewer draws every entry the same whatever its solid "
+           "flag",
+           "solid");
     }
   }
 

@@ -3,8 +3,9 @@
 // and reports the line that stops the reading with the reason in words (and
 // whether anything is lost by it); lines the reader ignores (unknown or
 // misspelt keys, keys behind blanks, tabs or a byte-order mark, words in the
-// wrong form, block values outside a block); vectors read otherwise than
-// written or with components kept from earlier blocks; list names that match
+// wrong form, block values outside a block); show=(0) and solid lines, which
+// change nothing the viewer draws; vectors read otherwise than written or with
+// components kept from earlier blocks; list names that match
 // no object; entries scaled to nothing; blocks never drawn; and a scene that
 // draws nothing at all.
 #pragma once
