@@ -46,10 +46,11 @@ void EndChildren() {
     const bool read = std::fgets(line, sizeof line, stat) != nullptr;
     std::fclose(stat);
     const char* close = read ? std::strrchr(line, ')') : nullptr;
-    long parent = 0;
-    if (close != nullptr && std::sscanf(close + 1, " %*c %ld", &parent) == 1 && parent == self) {
-      kill(static_cast<pid_t>(pid), SIGKILL);
-    }
+    // After ") " come the state, one letter, a blank, and the parent's pid.
+    if (close == nullptr || std::strlen(close) < 5) continue;
+    char* parentEnd = nullptr;
+    const long parent = std::strtol(close + 4, &parentEnd, 10);
+    if (parentEnd != close + 4 && parent == self) kill(static_cast<pid_t>(pid), SIGKILL);
   }
   closedir(processes);
 }
