@@ -6,11 +6,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 
 namespace {
+
+// The largest picture read back: a side of 16384 pixels, as the bitmaps'
+// limit, and a file no larger than such a picture stored without compression.
+constexpr std::uint32_t kMostPngSide = 16384;
+constexpr std::uintmax_t kMostPngFileBytes = std::uintmax_t{kMostPngSide} * kMostPngSide * 4;
 
 struct FileCloser {
   void operator()(std::FILE* f) const {
@@ -117,6 +123,14 @@ bool WriteNewPng(const std::string& path, const RgbPicture& picture, std::string
 }
 
 bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error) {
+  // A file's size and a header's sides are the file's word: neither is
+  // allocated beyond what a picture of the largest side can need.
+  std::error_code sizeError;
+  const std::uintmax_t fileSize = std::filesystem::file_size(path, sizeError);
+  if (!sizeError && fileSize > kMostPngFileBytes) {
+    SetError(error, "cannot read " + path + ": larger than any picture it could hold");
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (!in.eof() && !in) {
@@ -131,6 +145,12 @@ bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error) {
     return false;
   }
   image.format = PNG_FORMAT_RGB;
+  if (image.width > kMostPngSide || image.height > kMostPngSide) {
+    SetError(error, "cannot read " + path + ": a side is over " + std::to_string(kMostPngSide) +
+                        " pixels");
+    png_image_free(&image);
+    return false;
+  }
   picture.width = static_cast<int>(image.width);
   picture.height = static_cast<int>(image.height);
   picture.pixels.assign(PNG_IMAGE_SIZE(image), 0);
