@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <thread>
 
 namespace {
@@ -17,12 +16,16 @@ namespace {
 std::stop_source interruption;
 std::atomic<int> interruptingSignal = 0;
 
-sigset_t InterruptionSignals() {
+// Wakes the waiting thread when the program ends, so it is joined at once.
+constexpr int kWakeSignal = SIGUSR2;
+
+sigset_t InterruptionSignals(bool withWake) {
   sigset_t signals;
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
   sigaddset(&signals, SIGHUP);
+  if (withWake) sigaddset(&signals, kWakeSignal);
   return signals;
 }
 
@@ -55,13 +58,14 @@ void EndChildren() {
   closedir(processes);
 }
 
-// Waits for the signals in short turns, so the thread can be asked to end.
+// Waits for the signals until the program ends, which wakes it.
 void WaitForSignals(std::stop_token stop, int graceMs) {
-  const sigset_t signals = InterruptionSignals();
-  const timespec turn{0, 50'000'000};
+  const sigset_t signals = InterruptionSignals(true);
+  const pthread_t self = pthread_self();
+  const std::stop_callback wake(stop, [self] { pthread_kill(self, kWakeSignal); });
   while (!stop.stop_requested()) {
-    const int signal = sigtimedwait(&signals, nullptr, &turn);
-    if (signal <= 0) continue;
+    int signal = 0;
+    if (sigwait(&signals, &signal) != 0 || signal == kWakeSignal) continue;
     int none = 0;
     if (!interruptingSignal.compare_exchange_strong(none, signal)) continue;
     interruption.request_stop();
@@ -79,7 +83,7 @@ void WaitForSignals(std::stop_token stop, int graceMs) {
 }  // namespace
 
 void WatchForInterruptions(int graceMs) {
-  const sigset_t signals = InterruptionSignals();
+  const sigset_t signals = InterruptionSignals(true);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   // Ends (and is joined) when the program returns from main.
   static std::jthread watcher;
