@@ -18,7 +18,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -110,27 +109,12 @@ std::string FileUri(const std::string& path) {
 // The source's side of the X drag-and-drop protocol (XDND): offer the path as
 // text/uri-list, move over the window, drop when the window accepts, hand the
 // data over when the window asks for the selection, and wait for the window
-// to say it has finished. Fails when the window refuses or falls silent.
+// to say it has finished. Fails when the window refuses or falls silent (a
+// window that takes no drops never answers).
 int Drop(Display* display, Window target, const std::string& path) {
   const auto atom = [display](const char* name) { return XInternAtom(display, name, False); };
   const Atom uriList = atom("text/uri-list"), selection = atom("XdndSelection");
   const Window root = DefaultRootWindow(display);
-  Atom type = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  long version = 0;
-  if (XGetWindowProperty(display, target, atom("XdndAware"), 0, 1, False, XA_ATOM, &type, &format,
-                         &count, &after, &data) == Success &&
-      data != nullptr) {
-    if (count == 1) version = static_cast<long>(*reinterpret_cast<Atom*>(data));
-    XFree(data);
-  }
-  if (version < 3) {
-    std::fprintf(stderr, "window %lu takes no drops\n", target);
-    return 1;
-  }
-  version = std::min(version, 5L);
   const Window source = XCreateSimpleWindow(display, root, 0, 0, 1, 1, 0, 0, 0);
   XSetSelectionOwner(display, selection, source, CurrentTime);
   const auto send = [&](const char* message, long l1, long l2, long l3, long l4) {
@@ -152,7 +136,7 @@ int Drop(Display* display, Window target, const std::string& path) {
   int x = 0, y = 0;
   Window child = 0;
   XTranslateCoordinates(display, target, root, a.width / 2, a.height / 2, &x, &y, &child);
-  send("XdndEnter", version << 24, static_cast<long>(uriList), None, None);
+  send("XdndEnter", 5L << 24, static_cast<long>(uriList), None, None);
   send("XdndPosition", 0, (static_cast<long>(x) << 16) | y, CurrentTime,
        static_cast<long>(atom("XdndActionCopy")));
   const std::string uris = FileUri(path) + "\r\n";
@@ -182,18 +166,14 @@ int Drop(Display* display, Window target, const std::string& path) {
       XSendEvent(display, request.requestor, False, NoEventMask, &reply);
       XFlush(display);
     } else if (event.type == ClientMessage && event.xclient.message_type == atom("XdndStatus")) {
-      if ((event.xclient.data.l[1] & 1) == 0) {
-        send("XdndLeave", 0, 0, 0, 0);
-        std::fprintf(stderr, "window %lu refuses the drop\n", target);
-        return 1;
-      }
+      if ((event.xclient.data.l[1] & 1) == 0) break;  // refused
       send("XdndDrop", 0, CurrentTime, 0, 0);
     } else if (event.type == ClientMessage && event.xclient.message_type == atom("XdndFinished")) {
       XDestroyWindow(display, source);
       return 0;
     }
   }
-  std::fprintf(stderr, "window %lu did not finish the drop within 5 s\n", target);
+  std::fprintf(stderr, "window %lu refused the drop or did not finish it within 5 s\n", target);
   return 1;
 }
 
