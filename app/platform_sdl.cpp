@@ -508,7 +508,7 @@ class SdlPlatform final : public Platform {
       }
       case SDL_MOUSEMOTION:
         // Only a drag turns the camera: a pointer that merely passes over the
-        // window wakes nothing.
+        // window brings the viewer no message.
         if ((event.motion.state & SDL_BUTTON_LMASK) == 0) return false;
         message.kind = MessageKind::kMouseDrag;
         message.motionX = event.motion.xrel;
