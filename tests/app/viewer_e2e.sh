@@ -310,6 +310,9 @@ find_window "Error"
 xdo windowfocus "$win_id"
 answer "Error" Return
 find_window "Morvane 2006"
+# The box's pixels stay on screen until the first frame, so the start is over
+# only once ogllist.txt is written.
+for _ in $(seq 300); do [[ -e $run/scene/ogllist.txt ]] && break || sleep 0.1; done
 sed -i 's/^scale=.*;$/scale=(0.5,0.5,0.5);/' "$run/scene/scene.txt"
 sleep 0.3
 shot "$work/reloading-1.png"
