@@ -1,9 +1,16 @@
 #include "app/authoring.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <optional>
+#include <utility>
 
+#include "app/dropped_path.h"
 #include "app/frame_tick.h"
 #include "app/render_window.h"
 #include "app/scene_reload.h"
@@ -54,7 +61,47 @@ void WritePicture(int width, int height) {
   std::fprintf(stderr, "%s: no picture written: %s\n", theSettings.programName, error.c_str());
 }
 
+// Makes the dropped folder, if any, the working directory. The reload in
+// progress is ended first: its workers read, and its transcript is written,
+// by names relative to the working directory. True when a folder was entered.
+bool EnterDroppedFolder() {
+  if (theAuthoring.droppedFolder.empty()) return false;
+  const std::string folder = std::move(theAuthoring.droppedFolder);
+  theAuthoring.droppedFolder.clear();
+  const bool wasReloading = theAuthoring.reload != nullptr;
+  theAuthoring.reload.reset();
+  if (chdir(folder.c_str()) != 0) {
+    std::fprintf(stderr, "%s: cannot enter folder '%s': %s\n", theSettings.programName,
+                 OneLine(folder).c_str(), std::strerror(errno));
+    // The scene on screen stays, and so does what its reload was for.
+    theAuthoring.reloadRequested = theAuthoring.reloadRequested || wasReloading;
+    return false;
+  }
+  theAuthoring.sceneFolder = folder;
+  theSettings.sceneFolder = theAuthoring.sceneFolder.c_str();
+  return true;
+}
+
+// A dropped scene is seen as a start in its folder would show it.
+void StartCameraAfresh() {
+  theCamera = {};
+  theFrameTickState.heading = 0;
+  theFrameTickState.dragTurn = 0;
+  theFrameTickState.wheelMove = 0;
+}
+
 }  // namespace
+
+void HandleDroppedPath(const std::string& path) {
+  std::string problem;
+  std::optional<std::string> folder = ResolveDroppedPath(path, problem);
+  if (!folder) {
+    std::fprintf(stderr, "%s: '%s' dropped on the window is not opened: %s\n",
+                 theSettings.programName, OneLine(path).c_str(), problem.c_str());
+    return;
+  }
+  theAuthoring.droppedFolder = std::move(*folder);
+}
 
 void HandleAuthoringKey(Key key, bool repeat) {
   if (repeat) return;
@@ -75,8 +122,10 @@ void RunAuthoringBeforeFrame(Platform& platform) {
   const auto now = std::chrono::steady_clock::now();
   const auto nowMs = static_cast<std::uint64_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count());
+  const bool entered = EnterDroppedFolder();
+  if (entered) theAuthoring.loadingDroppedFolder = true;
   const bool changed = theAuthoring.watching && theAuthoring.watcher.ChangeSettled(nowMs);
-  if (changed || theAuthoring.reloadRequested) {
+  if (entered || changed || theAuthoring.reloadRequested) {
     theAuthoring.reloadRequested = false;
     // A newer change makes a reload in progress pointless.
     theAuthoring.reload.reset();
@@ -86,12 +135,14 @@ void RunAuthoringBeforeFrame(Platform& platform) {
       std::fprintf(stderr, "%s: the scene is not loaded again: %s\n", theSettings.programName,
                    problem.c_str());
     }
-    // textures.txt may name other bitmaps now.
+    // textures.txt may name other bitmaps now, or the folder is another.
     if (theAuthoring.watching) theAuthoring.watcher.Watch();
   }
   if (theAuthoring.reload == nullptr || !theAuthoring.reload->Advance(now + kReloadSlice)) return;
   if (!theAuthoring.reload->Stopped()) {
     theAuthoring.reload->SwapIn();
+    if (theAuthoring.loadingDroppedFolder) StartCameraAfresh();
+    theAuthoring.loadingDroppedFolder = false;
     std::fflush(stdout);
     PrintStartupReport(theAuthoring.reload->Report(), stderr);
     theRenderWindow.sceneTurns = SceneTurns(theSceneStore);

@@ -1,12 +1,14 @@
 // The viewer's edit-and-look loop: the scene loaded again on F5, or by itself
-// when its files change (with --watch), and the picture on screen saved as a
-// PNG on F12.
+// when its files change (with --watch), another scene folder dropped onto the
+// window loaded in its place, and the picture on screen saved as a PNG on F12.
 //
 // Both keys act once per press, never while held. A reload runs between two
 // frames in a context of its own and is swapped in whole, so no frame draws
 // a half-built scene; a picture is read from the frame just drawn, before it
-// is shown. The state lives in one process-wide
-// place, as the frame tick's does, because the window procedure reaches it.
+// is shown. A dropped folder becomes the working directory and is loaded by
+// the same reload, which then starts the camera afresh, as a start in that
+// folder would. The state lives in one process-wide place, as the frame
+// tick's does, because the window procedure reaches it.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +27,9 @@ struct AuthoringState {
   bool watching = false;  // the watcher has been started
   SceneWatcher watcher;
   std::unique_ptr<SceneReload> reload;  // the reload in progress, if any
+  std::string droppedFolder;            // a dropped scene folder to enter before the next frame
+  std::string sceneFolder;              // the dropped folder entered last, once there is one
+  bool loadingDroppedFolder = false;    // the next reload to swap in shows a dropped folder
 };
 
 extern AuthoringState theAuthoring;
@@ -33,14 +38,22 @@ extern AuthoringState theAuthoring;
 // repeat of a held key asks for nothing.
 void HandleAuthoringKey(Key key, bool repeat);
 
+// Takes what was dropped onto the window: a scene folder it opens (see
+// ResolveDroppedPath) is entered and loaded before the next frame, the last
+// one winning when several come at once; anything else is refused in one line
+// on standard error, and the scene stays.
+void HandleDroppedPath(const std::string& path);
+
 // Starts watching the scene's files when --watch asks for it, before
 // anything is read, so that no change made after the start is missed; says
 // on standard error why when the files cannot be watched.
 void StartWatching();
 
-// Before a frame: starts a reload when asked to, or when watched files
-// changed and have settled (a newer one replaces a reload in progress), and
-// gives a reload in progress its slice. Needs the viewer's context current.
+// Before a frame: enters a dropped folder, ending a reload in progress first
+// (its files are named relative to the working directory); starts a reload
+// when a folder was entered, when asked to, or when watched files changed
+// and have settled (a newer one replaces a reload in progress); and gives a
+// reload in progress its slice. Needs the viewer's context current.
 void RunAuthoringBeforeFrame(Platform& platform);
 
 // Ends a reload in progress, before the window's context goes.

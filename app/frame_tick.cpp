@@ -19,6 +19,15 @@ bool SceneTurns(const SceneStore& store) {
   return false;
 }
 
+void TurnByDrag(FrameTickState& tick, std::int32_t pixels) {
+  tick.dragTurn = tick.dragTurn + static_cast<float>(pixels) * theSettings.dragTurnPerPixel;
+}
+
+void MoveByWheel(FrameTickState& tick, float notches) {
+  // Away from the user is forward, which is a negative movement request.
+  tick.wheelMove = tick.wheelMove - notches * theSettings.wheelMovePerNotch;
+}
+
 bool RunFrameTick(SceneStore& store, FrameTickState& tick, CameraState& camera,
                   const HeldKeys& keys, bool glReady, bool sceneStill) {
   const float headingBefore = tick.heading;
@@ -28,9 +37,18 @@ bool RunFrameTick(SceneStore& store, FrameTickState& tick, CameraState& camera,
   if (keys.down) tick.movementRequest = theSettings.moveStep;
   if (keys.left) tick.heading = tick.heading + theSettings.turnStep;
   if (keys.right) tick.heading = tick.heading - theSettings.turnStep;
+  // The mouse adds to what the keys did, so neither is lost. A drag turns at
+  // once, as the pointer moved; the wheel's distance is spread over ticks at
+  // the keys' pace, so the view glides instead of jumping.
+  tick.heading = tick.heading + tick.dragTurn;
+  tick.dragTurn = 0;
+  const float wheelStep = std::clamp(tick.wheelMove, -theSettings.moveStep, theSettings.moveStep);
+  tick.movementRequest = tick.movementRequest + wheelStep;
+  tick.wheelMove = tick.wheelMove - wheelStep;
   if (keys.f1) {
     tick.heading = 0;
     tick.movementRequest = 0;
+    tick.wheelMove = 0;
   }
   // The camera's centre follows the heading and the step alone, so with
   // neither changing the view is the one on screen.

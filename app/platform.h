@@ -1,7 +1,8 @@
 // The windowing platform as the viewer sees it: message boxes, the window class
 // and the one window with its messages, the display mode of a full-screen run,
 // the drawing surface with its pixel format and OpenGL context, the frame
-// timer, the held state of keys and the message queue.
+// timer, the held state of keys and the message queue, which also brings the
+// mouse's drags and wheel and what is dropped onto the window.
 //
 // The window, the context and the loop (render_window, window_procedure,
 // message_loop, viewer) talk to the platform only through this interface, so a
@@ -50,6 +51,9 @@ enum class MessageKind {
   kSysCommand,  // a system command awaits the window's consent
   kQuit,        // the quit request; the loop ends on it and never dispatches it
   kExposed,     // part of the window was uncovered and must be drawn again
+  kMouseDrag,   // the pointer moved over the window with the left button held
+  kWheel,       // the mouse wheel turned over the window
+  kDrop,        // a file, a folder or text was dropped onto the window
   kOther,       // anything else; it gets the default handling
 };
 
@@ -62,6 +66,12 @@ struct WindowMessage {
   bool repeat = false;                           // key messages: the key was already down
   SystemCommand command = SystemCommand::kMove;  // kSysCommand
   int quitCode = 0;                              // kQuit
+  std::int32_t motionX = 0;  // kMouseDrag: pixels moved to the right (negative: left)
+  std::int32_t motionY = 0;  // kMouseDrag: pixels moved down (negative: up)
+  // kWheel: notches turned away from the user (negative: towards), as the
+  // user's own scroll direction has it; fine wheels give fractions.
+  float wheelNotches = 0;
+  std::string dropped{};  // kDrop: the path of the file or folder, or the text, as dropped
 };
 
 enum class WindowHandle : std::uintptr_t { kNone = 0 };

@@ -251,6 +251,11 @@ class SdlPlatform final : public Platform {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, format.doubleBuffered ? 1 : 0);
 
+    // Files and folders dragged from a file manager (and text from elsewhere)
+    // may be dropped onto the window: SDL then tells the X server that the
+    // window takes drops.
+    SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+    SDL_EventState(SDL_DROPTEXT, SDL_ENABLE);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     flags |=
         request.fullScreen ? (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_BORDERLESS) : SDL_WINDOW_RESIZABLE;
@@ -500,6 +505,33 @@ class SdlPlatform final : public Platform {
         message.key = KeyFromSdl(event.key.keysym.sym);
         message.repeat = event.key.repeat != 0;
         return true;
+      }
+      case SDL_MOUSEMOTION:
+        // Only a drag turns the camera: a pointer that merely passes over the
+        // window brings the viewer no message.
+        if ((event.motion.state & SDL_BUTTON_LMASK) == 0) return false;
+        message.kind = MessageKind::kMouseDrag;
+        message.motionX = event.motion.xrel;
+        message.motionY = event.motion.yrel;
+        return true;
+      case SDL_MOUSEWHEEL:
+        if (event.wheel.preciseY == 0) return false;  // sideways only
+        message.kind = MessageKind::kWheel;
+        message.wheelNotches = event.wheel.preciseY;
+        return true;
+      case SDL_DROPFILE:
+      case SDL_DROPTEXT:
+      case SDL_DROPBEGIN:
+      case SDL_DROPCOMPLETE: {
+        // SDL hands over the dropped text (none for the begin and the end of
+        // a drop), to be freed here whatever becomes of it.
+        const bool item = event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT;
+        if (item && event.drop.file != nullptr) {
+          message.kind = MessageKind::kDrop;
+          message.dropped = event.drop.file;
+        }
+        SDL_free(event.drop.file);
+        return message.kind == MessageKind::kDrop;
       }
       default:
         return false;

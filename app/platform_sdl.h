@@ -7,7 +7,9 @@
 // lists, applied when the full-screen window is shown. The frame timer and the
 // quit request live in the message queue itself, so timer messages are made
 // when the queue is looked at and never pile up. Held keys come from the X
-// server's keymap where there is one, else from SDL's keyboard state.
+// server's keymap where there is one, else from SDL's keyboard state. The
+// window takes drops (on X11 through the drag-and-drop protocol SDL speaks):
+// each dropped file, folder or text becomes one kDrop message.
 #pragma once
 
 #include <memory>

@@ -19,6 +19,9 @@ const char kViewerUsageText[] =
     "Keys: Up/Down move, Left/Right turn, F1 looks ahead again, F5 loads the scene\n"
     "again, F12 saves the picture as morvane-YYYYMMDD-HHMMSS.png in the folder the\n"
     "viewer was started from, Escape quits.\n"
+    "Mouse: dragging with the left button turns (the scene follows the pointer),\n"
+    "the wheel moves forward and back. A scene folder dropped onto the window\n"
+    "is shown in place of the scene.\n"
     "Exit status: 0 after a normal quit, 1 when no window could be opened, 2 on a\n"
     "usage error or a folder that cannot be entered.\n";
 

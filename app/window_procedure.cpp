@@ -64,6 +64,15 @@ std::intptr_t HandleWindowMessage(Platform& platform, const WindowMessage& messa
       return 0;
     case MessageKind::kKeyUp:
       return 0;
+    case MessageKind::kMouseDrag:
+      TurnByDrag(theFrameTickState, message.motionX);
+      return 0;
+    case MessageKind::kWheel:
+      MoveByWheel(theFrameTickState, message.wheelNotches);
+      return 0;
+    case MessageKind::kDrop:
+      HandleDroppedPath(message.dropped);
+      return 0;
     case MessageKind::kSysCommand:
       if (message.command == SystemCommand::kScreenSave ||
           message.command == SystemCommand::kMonitorPower) {

@@ -4,9 +4,11 @@
 // keys are read as they are held at that moment, the shared RunFrameTick moves
 // the camera and draws, and the frame is presented. Size messages set a new
 // viewport, the close message asks the loop to end, and the screen saver and
-// monitor power-saving are refused. Key messages change nothing: the keyboard
-// is read by polling in the tick. Everything else gets the platform's default
-// handling.
+// monitor power-saving are refused. Key messages change nothing but the
+// authoring keys' requests: the keyboard is read by polling in the tick. Mouse
+// drags and the wheel are gathered for the next tick, which turns and moves
+// the camera by them; what is dropped onto the window is handed to the
+// authoring loop. Everything else gets the platform's default handling.
 #pragma once
 
 #include <cstdint>

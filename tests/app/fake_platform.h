@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -40,7 +41,10 @@ class FakePlatform final : public Platform {
   std::set<Key> held;
   // Queues a message (a timer's id is 1); `heldThen` are held from when it is taken.
   void Queue(MessageKind kind, std::set<Key> heldThen = {}) {
-    script_.push_back({{.kind = kind, .timerId = 1}, std::move(heldThen)});
+    Queue(WindowMessage{.kind = kind, .timerId = 1}, std::move(heldThen));
+  }
+  void Queue(WindowMessage message, std::set<Key> heldThen = {}) {
+    script_.push_back({std::move(message), std::move(heldThen)});
   }
 
   // What happened: every call but the key polls and message peeks, in order;
@@ -130,9 +134,10 @@ class FakePlatform final : public Platform {
     return true;
   }
   std::intptr_t DispatchMessage(const WindowMessage& message) override {
-    static const char* const kNames[] = {"Create",     "Timer", "Size",       "Close",
-                                         "KeyDown",    "KeyUp", "SysKeyDown", "SysKeyUp",
-                                         "SysCommand", "Quit",  "Other"};
+    static const char* const kNames[] = {
+        "Create",     "Timer", "Size",    "Close",     "KeyDown", "KeyUp", "SysKeyDown", "SysKeyUp",
+        "SysCommand", "Quit",  "Exposed", "MouseDrag", "Wheel",   "Drop",  "Other"};
+    static_assert(std::size(kNames) == static_cast<std::size_t>(MessageKind::kOther) + 1);
     Log(std::string("dispatch ") + kNames[static_cast<int>(message.kind)]);
     return procedure_(*this, message);
   }

@@ -311,6 +311,9 @@ find_window "Error"
 xdo windowfocus "$win_id"
 answer "Error" Return
 find_window "Morvane 2006"
+# The box's pixels stay on screen until the first frame, so the start is over
+# only once ogllist.txt is written.
+for _ in $(seq 300); do [[ -e $run/scene/ogllist.txt ]] && break || sleep 0.1; done
 sed -i 's/^scale=.*;$/scale=(0.5,0.5,0.5);/' "$run/scene/scene.txt"
 sleep 0.3
 shot "$work/reloading-1.png"
@@ -332,16 +335,18 @@ expect_exit 3000 "the close button during a reload"
 pass "the close button during a reload ends the program in $elapsed_ms ms"
 
 # --- The authoring loop ------------------------------------------------------------
-# changes_within SECONDS BEFORE.png WHAT: waits for the picture to differ from BEFORE.
-changes_within() {
+# picture_within SECONDS REF.png OP N WHAT: waits for the number of pixels
+# that differ from REF to be OP N (-gt 1000: changed, -eq 0: the same).
+picture_within() {
   local deadline=$(($(date +%s%N) + $1 * 1000000000))
   while (($(date +%s%N) < deadline)); do
     shot "$work/now.png"
-    (($("$probe" diff "$2" "$work/now.png") > 1000)) && return 0
+    test "$("$probe" diff "$2" "$work/now.png")" "$3" "$4" && return 0
     sleep 0.05
   done
-  fail "the picture did not change within $1 s after $3"
+  fail "the picture did not become as expected within $1 s after $5"
 }
+changes_within() { picture_within "$1" "$2" -gt 1000 "$3"; }
 
 viewer_args=(--watch)
 open_windowed watch
@@ -398,6 +403,87 @@ changes_within 1 "$work/before-f5.png" "F5"
 (($(grep -c "^Parse: 'name'" "$run/parse.log") == 2 * $(grep -c "^name=" "$run/scene/objects.txt"))) ||
   fail "F5 did not write the parse log again"
 pass "F5 loads the scene again, with the parse log on stdout once more"
+hold Escape 0.1
+expect_exit 3000 Escape
+
+# --- The mouse, and folders dropped onto the window -------------------------------
+# drag DX: drags the pointer DX pixels to the right with the left button held.
+drag() {
+  point && xdo mousedown 1
+  for _ in 1 2 3 4 5; do xdo mousemove_relative -- $(($1 / 5)) 0 && sleep 0.02; done
+  xdo mouseup 1
+}
+# still_after WHAT NAME: NAME.png once the picture has settled: the same over
+# 0.3 s without input, within 3 s.
+still_after() {
+  shot "$work/$2.png"
+  for _ in $(seq 10); do
+    sleep 0.3
+    shot "$work/now.png"
+    (($("$probe" diff "$work/$2.png" "$work/now.png") == 0)) && return 0
+    mv "$work/now.png" "$work/$2.png"
+  done
+  fail "the picture moves on after $1"
+}
+
+open_window mouse --watch
+shot "$work/mouse-start.png"
+for spot in "100 100" "700 500" "400 300"; do
+  xdo mousemove $((win_x + ${spot% *})) $((win_y + ${spot#* })) && sleep 0.05
+done
+still_after "moving the pointer" pointer-moved
+(($("$probe" diff "$work/mouse-start.png" "$work/pointer-moved.png") == 0)) ||
+  fail "moving the pointer without a button changed the picture"
+drag 100
+still_after "a drag" dragged
+changed=$("$probe" diff "$work/pointer-moved.png" "$work/dragged.png")
+((changed > 1000)) || fail "a drag with the left button changed only $changed pixels"
+pass "a drag turns the view ($changed pixels); the pointer alone does not, and the view then holds still"
+point && xdo click --repeat 2 4
+still_after "the wheel" wheeled
+changed=$("$probe" diff "$work/dragged.png" "$work/wheeled.png")
+((changed > 1000)) || fail "two wheel notches changed only $changed pixels"
+pass "two wheel notches move the view ($changed pixels), which then holds still"
+
+# A file is not opened (models cannot be yet): one line says so, the scene stays.
+printf 'v 0 0 0\n' >"$work/model.obj"
+"$probe" drop "$win_id" "$work/model.obj" || fail "the window does not take a dropped file"
+refusal="morvane: '$work/model.obj' dropped on the window is not opened: model files cannot be opened yet"
+still_after "dropping a file" file-dropped
+(($("$probe" diff "$work/wheeled.png" "$work/file-dropped.png") == 0)) || fail "dropping a file changed the picture"
+[[ $(grep -c "dropped on the window" "$run/err.log") == 1 ]] && grep -q "^$refusal" "$run/err.log" ||
+  fail "a dropped file is not refused in one line"
+pass "a dropped file is refused in one line on stderr, and the scene stays"
+
+# A scene folder replaces the scene, shown from where a start in it looks;
+# ogllist.txt goes there, and --watch follows it.
+copy_scene "$run/scene" "$work/dropped"
+"$probe" drop "$win_id" "$work/dropped" || fail "the window does not take a dropped folder"
+picture_within 10 "$work/mouse-start.png" -eq 0 "dropping a copy of the scene folder"
+[[ -s $work/dropped/ogllist.txt ]] || fail "the dropped folder got no ogllist.txt"
+sed -i 's/^scale=.*;$/scale=(0.5,0.5,0.5);/' "$work/dropped/scene.txt"
+changes_within 5 "$work/mouse-start.png" "editing the dropped folder's scene.txt"
+pass "a dropped scene folder is loaded and seen as a start there sees it, and --watch follows it"
+hold Escape 0.1
+expect_exit 3000 Escape
+
+# A drop ends the reload in progress: the folder being reloaded keeps the
+# ogllist.txt it had, and the dropped one is shown.
+open_window drop-while-reloading
+cp "$run/scene/ogllist.txt" "$work/first-ogllist.txt"
+shot "$work/before-drop.png"
+copy_scene "$scene" "$work/dropped-2"
+sed -i 's/^rotate=.*;$/rotate=(0,0,0);/; s/^scale=.*;$/scale=(0.5,0.5,0.5);/' "$work/dropped-2/scene.txt"
+slow "$run/scene"
+press F5
+sleep 0.2
+"$probe" drop "$win_id" "$work/dropped-2" || fail "the window does not take a drop during a reload"
+changes_within 10 "$work/before-drop.png" "a drop during a reload"
+sleep 1
+cmp -s "$run/scene/ogllist.txt" "$work/first-ogllist.txt" || fail "the reload ended by a drop rewrote ogllist.txt"
+[[ -s $work/dropped-2/ogllist.txt && -z $(find "$run/scene" "$work/dropped-2" -name '.*') ]] ||
+  fail "the drop during a reload left a temporary file or no ogllist.txt"
+pass "a drop during a reload ends it, leaving its folder as it was, and shows the dropped folder"
 hold Escape 0.1
 expect_exit 3000 Escape
 

@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "app/dropped_path.h"
 #include "app/scene_initialization.h"
 #include "app/window_procedure.h"
 #include "tests/app/fake_platform.h"
@@ -178,6 +179,77 @@ TEST_F(WindowProcedureTest, SizeSetsTheViewportWhileAContextIsCurrentAndTicksKee
   theRenderWindow.contextCurrent = false;
   HandleWindowMessage(platform_, {.kind = MessageKind::kSize, .width = 300, .height = 200});
   EXPECT_EQ(viewport(), "1x1000 aspect 1333");
+}
+
+// The mouse acts through the ticks alone: a drag to the right turns the
+// camera left (the scene follows the pointer), a wheel notch away glides
+// forward a move step per tick, F1 wins over the mouse as over the arrows, and
+// a tick without input, or with vertical motion alone, draws nothing.
+TEST_F(WindowProcedureTest, TheMouseTurnsAndMovesTheCameraAtTheTicksAndF1StillWins) {
+  const auto send = [this](const WindowMessage& message) {
+    HandleWindowMessage(platform_, message);
+  };
+  const auto drew = [this](std::set<Key> held = {}) {
+    platform_.held = std::move(held);
+    platform_.calls.clear();
+    HandleWindowMessage(platform_, {.kind = MessageKind::kTimer, .timerId = 1});
+    return platform_.calls == Calls{"SwapBuffers"};
+  };
+  EXPECT_TRUE(drew());
+  send({.kind = MessageKind::kMouseDrag, .motionX = 30, .motionY = 40});
+  send({.kind = MessageKind::kMouseDrag, .motionX = 20});
+  EXPECT_EQ(theFrameTickState.heading, 0);
+  EXPECT_TRUE(drew());
+  EXPECT_NEAR(theFrameTickState.heading, 0.2f, 1e-6);
+  send({.kind = MessageKind::kMouseDrag, .motionY = 50});
+  EXPECT_FALSE(drew());
+  send({.kind = MessageKind::kMouseDrag, .motionX = 100});
+  EXPECT_TRUE(drew({Key::kF1}));
+  EXPECT_EQ(theFrameTickState.heading, 0);
+
+  send({.kind = MessageKind::kWheel, .wheelNotches = 1});
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(drew()) << i;
+  EXPECT_FALSE(drew());
+  EXPECT_NEAR(theCamera.eyeZ, -0.6f, 1e-6);
+  send({.kind = MessageKind::kWheel, .wheelNotches = -0.5f});
+  EXPECT_FALSE(drew({Key::kUp}));  // Up and the wheel's step back cancel out
+  EXPECT_TRUE(drew());
+  EXPECT_FALSE(drew());
+  EXPECT_NEAR(theCamera.eyeZ, -0.45f, 1e-6);
+  send({.kind = MessageKind::kWheel, .wheelNotches = 2});
+  EXPECT_TRUE(drew());
+  EXPECT_FALSE(drew({Key::kF1}));
+  EXPECT_FALSE(drew());
+  EXPECT_NEAR(theCamera.eyeZ, -0.6f, 1e-6);
+  EXPECT_EQ(theCamera.eyeX, 0);
+}
+
+// What a drop opens: a folder holding a scene, as an absolute path (a
+// relative one is taken from the scene folder on screen); nothing else.
+TEST_F(ViewerTest, OnlyAFolderHoldingASceneOpensWhenDropped) {
+  std::filesystem::create_directory(dir_.path() / "empty");
+  dir_.Write("model.obj", "v 0 0 0\n");
+  const std::string here = std::filesystem::canonical(dir_.path()).string();
+  const struct {
+    std::string path;
+    std::string folder;
+    std::string problem;
+  } cases[] = {
+      {here, here, ""},
+      {".", here, ""},
+      {"model.obj", "", "model files cannot be opened yet"},
+      {"empty", "", "holds no objects.txt, scene.txt or textures.txt"},
+      {"missing", "", "No such file"},
+      {"/dev/null", "", "neither a scene folder nor a model file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    std::string problem;
+    EXPECT_EQ(ResolveDroppedPath(c.path, problem).value_or(""), c.folder);
+    EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+  }
+  // A refusal names what was dropped in one line, however long or odd it is.
+  EXPECT_EQ(OneLine("a\nb\x7f" + std::string(250, 'x')), "a?b?" + std::string(196, 'x') + "...");
 }
 
 TEST_F(ViewerTest, InitializeSceneReadsTheSceneAfterAMalformedObjectFile) {

@@ -1,11 +1,14 @@
 // What the viewer's end-to-end test needs from the X server beyond xdotool:
 // finding a window by its title (SDL writes titles as UTF-8, which xdotool's
 // search does not read), asking a window to close as a window manager's close
-// button does, taking screenshots, and comparing them.
+// button does, dropping a file onto a window as a file manager does, taking
+// screenshots, and comparing them.
 //
 //   x_probe find TITLE TIMEOUT_MS      prints "ID X Y WIDTH HEIGHT" of the
 //                                      mapped top-level window titled TITLE
 //   x_probe close ID                   sends WM_DELETE_WINDOW to window ID
+//   x_probe drop ID PATH               drags PATH (absolute) over the middle
+//                                      of window ID and drops it there
 //   x_probe shot FILE.png X Y W H      saves that part of the screen
 //   x_probe lit FILE.png               prints the number of non-black pixels
 //   x_probe diff A.png B.png           prints the number of differing pixels
@@ -15,9 +18,11 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -86,6 +91,92 @@ int Close(Display* display, Window window) {
   return 0;
 }
 
+// PATH as a file URI, every byte but the unreserved ones and '/' escaped.
+std::string FileUri(const std::string& path) {
+  std::string uri = "file://";
+  for (const unsigned char c : path) {
+    if (std::isalnum(c) != 0 || std::strchr("/-._~", c) != nullptr) {
+      uri += static_cast<char>(c);
+    } else {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+      uri += escaped;
+    }
+  }
+  return uri;
+}
+
+// The source's side of the X drag-and-drop protocol (XDND): offer the path as
+// text/uri-list, move over the window, drop when the window accepts, hand the
+// data over when the window asks for the selection, and wait for the window
+// to say it has finished. Fails when the window refuses or falls silent (a
+// window that takes no drops never answers).
+int Drop(Display* display, Window target, const std::string& path) {
+  const auto atom = [display](const char* name) { return XInternAtom(display, name, False); };
+  const Atom uriList = atom("text/uri-list"), selection = atom("XdndSelection");
+  const Window root = DefaultRootWindow(display);
+  const Window source = XCreateSimpleWindow(display, root, 0, 0, 1, 1, 0, 0, 0);
+  XSetSelectionOwner(display, selection, source, CurrentTime);
+  const auto send = [&](const char* message, long l1, long l2, long l3, long l4) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = target;
+    event.xclient.message_type = atom(message);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(source);
+    event.xclient.data.l[1] = l1;
+    event.xclient.data.l[2] = l2;
+    event.xclient.data.l[3] = l3;
+    event.xclient.data.l[4] = l4;
+    XSendEvent(display, target, False, NoEventMask, &event);
+    XFlush(display);
+  };
+  XWindowAttributes a;
+  XGetWindowAttributes(display, target, &a);
+  int x = 0, y = 0;
+  Window child = 0;
+  XTranslateCoordinates(display, target, root, a.width / 2, a.height / 2, &x, &y, &child);
+  send("XdndEnter", 5L << 24, static_cast<long>(uriList), None, None);
+  send("XdndPosition", 0, (static_cast<long>(x) << 16) | y, CurrentTime,
+       static_cast<long>(atom("XdndActionCopy")));
+  const std::string uris = FileUri(path) + "\r\n";
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (XPending(display) == 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      continue;
+    }
+    XEvent event;
+    XNextEvent(display, &event);
+    if (event.type == SelectionRequest) {
+      const XSelectionRequestEvent& request = event.xselectionrequest;
+      XEvent reply{};
+      reply.xselection.type = SelectionNotify;
+      reply.xselection.requestor = request.requestor;
+      reply.xselection.selection = request.selection;
+      reply.xselection.target = request.target;
+      reply.xselection.time = request.time;
+      reply.xselection.property = None;
+      if (request.target == uriList) {
+        XChangeProperty(display, request.requestor, request.property, uriList, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(uris.data()),
+                        static_cast<int>(uris.size()));
+        reply.xselection.property = request.property;
+      }
+      XSendEvent(display, request.requestor, False, NoEventMask, &reply);
+      XFlush(display);
+    } else if (event.type == ClientMessage && event.xclient.message_type == atom("XdndStatus")) {
+      if ((event.xclient.data.l[1] & 1) == 0) break;  // refused
+      send("XdndDrop", 0, CurrentTime, 0, 0);
+    } else if (event.type == ClientMessage && event.xclient.message_type == atom("XdndFinished")) {
+      XDestroyWindow(display, source);
+      return 0;
+    }
+  }
+  std::fprintf(stderr, "window %lu refused the drop or did not finish it within 5 s\n", target);
+  return 1;
+}
+
 int Shot(Display* display, const char* file, int x, int y, int width, int height) {
   XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
                             static_cast<unsigned>(height), AllPlanes, ZPixmap);
@@ -143,11 +234,13 @@ int main(int argc, char** argv) {
     result = Find(display, argv[2], number(3));
   } else if (command == "close" && argc == 3) {
     result = Close(display, static_cast<Window>(std::strtoul(argv[2], nullptr, 10)));
+  } else if (command == "drop" && argc == 4) {
+    result = Drop(display, static_cast<Window>(std::strtoul(argv[2], nullptr, 10)), argv[3]);
   } else if (command == "shot" && argc == 7) {
     result = Shot(display, argv[2], static_cast<int>(number(3)), static_cast<int>(number(4)),
                   static_cast<int>(number(5)), static_cast<int>(number(6)));
   } else {
-    std::fprintf(stderr, "usage: x_probe find|close|shot|lit|diff ...\n");
+    std::fprintf(stderr, "usage: x_probe find|close|drop|shot|lit|diff ...\n");
   }
   XCloseDisplay(display);
   return result;
