@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <string>
 
+#include "models/model_reader.h"
 #include "tools/import/import_options.h"
 #include "tools/import/import_run.h"
-#include "tools/import/model_reader.h"
 
 int main(int argc, char** argv) {
   ImportOptions options;

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "models/bitmap_writer.h"
+#include "models/model_fit.h"
+#include "models/model_reader.h"
+#include "models/object_names.h"
+#include "models/scene_text.h"
+#include "models/texture_bitmaps.h"
 #include "store/replacing_file.h"
 #include "store/text_writer.h"
-#include "tools/import/bitmap_writer.h"
-#include "tools/import/model_fit.h"
-#include "tools/import/model_reader.h"
-#include "tools/import/object_names.h"
-#include "tools/import/scene_text.h"
-#include "tools/import/texture_bitmaps.h"
 
 namespace {
 

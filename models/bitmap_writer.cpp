@@ -1,4 +1,4 @@
-#include "tools/import/bitmap_writer.h"
+#include "models/bitmap_writer.h"
 
 #include <cstddef>
 #include <cstdint>

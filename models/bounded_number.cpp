@@ -1,4 +1,4 @@
-#include "tools/import/bounded_number.h"
+#include "models/bounded_number.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/import/object_names.h"
+#include "models/object_names.h"
 
 #include <cstddef>
 #include <set>

@@ -1,4 +1,4 @@
-#include "tools/import/model_reader.h"
+#include "models/model_reader.h"
 
 #include <assimp/material.h>
 #include <assimp/postprocess.h>

@@ -7,7 +7,7 @@
 // which is what lets --spin turn it about its own centre.
 #pragma once
 
-#include "tools/import/imported_model.h"
+#include "models/imported_model.h"
 
 // A radius of 10 keeps six digits after the point in a component text of at
 // most 10 characters ("-9.123456"), finer than a float holds at that size.

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "store/text_writer.h"
-#include "tools/import/imported_model.h"
+#include "models/imported_model.h"
 
 // How one object is drawn: its name, its texture number, and whether its own
 // texture coordinates are written (otherwise one coordinate serves all).

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "tools/import/imported_model.h"
+#include "models/imported_model.h"
 
 // Writes `image` (top row first) to `file`. Returns false when a write fails.
 bool WriteBitmap24(std::FILE* file, const DecodedImage& image);

@@ -1,4 +1,4 @@
-#include "tools/import/model_fit.h"
+#include "models/model_fit.h"
 
 #include <algorithm>
 #include <cmath>

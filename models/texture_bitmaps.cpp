@@ -1,4 +1,4 @@
-#include "tools/import/texture_bitmaps.h"
+#include "models/texture_bitmaps.h"
 
 #include <stb_image.h>
 #include <stb_image_resize.h>

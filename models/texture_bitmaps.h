@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/import/imported_model.h"
+#include "models/imported_model.h"
 
 struct BitmapPlan {
   std::string fileName;  // inside the scene folder

@@ -1,7 +1,7 @@
-#include "tools/import/scene_text.h"
+#include "models/scene_text.h"
 
 #include "objects/statement_parser.h"
-#include "tools/import/bounded_number.h"
+#include "models/bounded_number.h"
 
 namespace {
 

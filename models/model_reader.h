@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "tools/import/imported_model.h"
+#include "models/imported_model.h"
 
 // Reads `path` into `model`. Returns false with the library's reason (or our
 // own, for a model without triangles) in `error`.
