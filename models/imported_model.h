@@ -1,9 +1,11 @@
-// What morvane-import keeps of a model once the library has read it: baked
-// triangles grouped into objects (one per mesh instance, each with one
-// material), the materials' colours and textures, and a count of everything
-// a scene folder cannot hold.
+// What the importer keeps of a model once the library has read it: triangles
+// grouped into objects (one per mesh instance, each with one material), the
+// materials' colours and textures, the other files the reading opened, and a
+// count of everything a scene folder cannot hold.
 //
-// Plain data only; nothing here reads files or talks to the library.
+// The model reader fills it in a child process; the parent gets it back
+// through the reader's answer and checks every count and index there. Plain
+// data only; nothing here reads files or talks to the library.
 #pragma once
 
 #include <cstddef>
@@ -12,10 +14,13 @@
 #include <string>
 #include <vector>
 
-// One corner of a triangle: position in the model's space with every node
-// transform applied, and its texture coordinate (0, 0 when the mesh has none).
+// One vertex of a mesh instance: position and normal in the model's space
+// with the node's transform applied, and the texture coordinate (0, 0 when
+// the mesh has none). The normal is (0, 0, 0) when the mesh has none.
 struct ImportedVertex {
-  float x, y, z, s, t;
+  float x, y, z;
+  float nx, ny, nz;
+  float s, t;
 };
 
 // A picture ready to be written, top row first, three bytes (red, green,
@@ -26,13 +31,16 @@ struct DecodedImage {
   std::vector<std::uint8_t> rgb;
 };
 
-// Where a material's texture comes from: a file beside the model, the bytes
-// of an image file inside the model, or pixels stored in the model.
+// Where a material's texture comes from: a file the model names, the bytes of
+// an image file inside the model, or pixels stored in the model.
+enum class TextureOrigin : std::uint8_t { kFile, kEncoded, kPixels };
+
 struct TextureSource {
-  std::string name;            // as the model names it, for messages
-  std::filesystem::path file;  // set for a texture in its own file
+  std::string name;  // as the model names it: a file name, or the embedded texture's key
+  TextureOrigin origin = TextureOrigin::kFile;
+  std::filesystem::path file;  // where a kFile texture was found (LocateTextureFiles)
   std::vector<std::uint8_t> encoded;
-  DecodedImage pixels;  // set (width > 0) for uncompressed embedded pixels
+  DecodedImage pixels;  // set (width > 0) for kPixels
   bool pixelsHadAlpha = false;
 };
 
@@ -45,24 +53,33 @@ struct ImportedObject {
   std::string name;  // the mesh's or node's name as the model gives it
   std::size_t material = 0;
   bool hasTextureCoordinates = false;
-  std::vector<ImportedVertex> vertices;  // three per triangle
+  bool hasNormals = false;
+  // The node's transform turns the mesh inside out (a negative determinant):
+  // a normal made from the order of a triangle's corners then points the
+  // other way.
+  bool mirrored = false;
+  std::vector<ImportedVertex> vertices;
+  std::vector<std::uint32_t> corners;  // three indices into `vertices` per triangle
 };
 
 // What the scene folder cannot hold; each count is reported, never hidden.
 struct DroppedParts {
-  std::size_t meshesWithVertexColours = 0;
-  std::size_t linesAndPoints = 0;
-  std::size_t invalidTriangles = 0;  // a corner that is not a finite number
-  std::size_t animations = 0;
-  std::size_t cameras = 0;
-  std::size_t lights = 0;
+  std::uint64_t meshesWithVertexColours = 0;
+  std::uint64_t linesAndPoints = 0;
+  std::uint64_t invalidTriangles = 0;  // a corner that is not a finite number
+  std::uint64_t animations = 0;
+  std::uint64_t cameras = 0;
+  std::uint64_t lights = 0;
 };
 
 struct ImportedModel {
-  std::size_t meshCount = 0;
-  std::size_t triangleCount = 0;
+  std::uint64_t meshCount = 0;
+  std::uint64_t triangleCount = 0;
   std::vector<ImportedObject> objects;
   std::vector<ImportedMaterial> materials;
   std::vector<TextureSource> textures;
   DroppedParts dropped;
+  // Every file the library opened or looked for besides the model itself
+  // (an OBJ's .mtl, a glTF's .bin), as it named them.
+  std::vector<std::string> otherFiles;
 };

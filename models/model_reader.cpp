@@ -4,9 +4,11 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <assimp/DefaultIOSystem.h>
 #include <algorithm>
 #include <assimp/Importer.hpp>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <system_error>
 #include <utility>
@@ -25,6 +27,9 @@ constexpr unsigned kReadSteps = aiProcess_Triangulate | aiProcess_SortByPType |
 
 // Deeper node trees than this are taken as broken rather than walked.
 constexpr std::size_t kMaxNodeDepth = 1024;
+// The most names of other files noted, and the longest name kept.
+constexpr std::size_t kMaxOtherFiles = 1024;
+constexpr std::size_t kMaxPathBytes = 4096;
 
 bool Finite(const aiVector3D& v) {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -34,26 +39,34 @@ float Clamp01(float value) {
   return std::isfinite(value) ? std::clamp(value, 0.0f, 1.0f) : 0.8f;
 }
 
-// A model names texture files as its authoring machine saw them: relative to
-// the model, often with Windows separators, sometimes with a full path that
-// only existed there. The file beside the model with the same name is the
-// usual fallback.
-fs::path LocateTextureFile(const fs::path& modelDir, std::string name) {
-  std::replace(name.begin(), name.end(), '\\', '/');
-  const fs::path given(name);
-  const fs::path candidates[] = {given.is_absolute() ? given : modelDir / given,
-                                 modelDir / given.filename()};
-  std::error_code error;
-  for (const fs::path& candidate : candidates) {
-    if (fs::is_regular_file(candidate, error)) return candidate;
+// Every file the library opens or looks for is noted, so that a cached import
+// can tell when a file the model names (an OBJ's .mtl, a glTF's .bin) has
+// changed. Files are still opened the library's default way.
+class RecordingFileSystem : public Assimp::DefaultIOSystem {
+ public:
+  explicit RecordingFileSystem(std::vector<std::string>& names) : names_(names) {}
+
+  bool Exists(const char* file) const override {
+    Note(file);
+    return DefaultIOSystem::Exists(file);
   }
-  return candidates[0];
-}
+  Assimp::IOStream* Open(const char* file, const char* mode) override {
+    Note(file);
+    return DefaultIOSystem::Open(file, mode);
+  }
+
+ private:
+  void Note(const char* file) const {
+    if (file == nullptr || names_.size() >= kMaxOtherFiles) return;
+    const std::string name(file, strnlen(file, kMaxPathBytes));
+    if (std::find(names_.begin(), names_.end(), name) == names_.end()) names_.push_back(name);
+  }
+  std::vector<std::string>& names_;
+};
 
 class ModelWalk {
  public:
-  ModelWalk(const aiScene& scene, fs::path modelDir, ImportedModel& model)
-      : scene_(scene), modelDir_(std::move(modelDir)), model_(model) {}
+  ModelWalk(const aiScene& scene, ImportedModel& model) : scene_(scene), model_(model) {}
 
   void Run() {
     model_.meshCount = scene_.mNumMeshes;
@@ -99,13 +112,17 @@ class ModelWalk {
     source.name = name;
     const aiTexture* embedded = scene_.GetEmbeddedTexture(name.c_str());
     if (embedded == nullptr) {
-      source.file = LocateTextureFile(modelDir_, name);
+      source.origin = TextureOrigin::kFile;
     } else if (embedded->mHeight == 0) {
       // An image file kept inside the model: mWidth is its length in bytes.
+      source.origin = TextureOrigin::kEncoded;
       const auto* bytes = reinterpret_cast<const std::uint8_t*>(embedded->pcData);
       if (bytes != nullptr) source.encoded.assign(bytes, bytes + embedded->mWidth);
     } else if (embedded->pcData != nullptr) {
+      source.origin = TextureOrigin::kPixels;
       CopyTexels(*embedded, source);
+    } else {
+      source.origin = TextureOrigin::kEncoded;  // no bytes: "no picture"
     }
     const int index = static_cast<int>(model_.textures.size());
     model_.textures.push_back(std::move(source));
@@ -157,6 +174,8 @@ class ModelWalk {
     }
   }
 
+  // The instance keeps only the vertices its valid triangles use, so that
+  // everything handed back is a finite number.
   void AddMeshInstance(const aiMesh& mesh, const aiNode& node, const aiMatrix4x4& transform) {
     if ((mesh.mPrimitiveTypes & aiPrimitiveType_TRIANGLE) == 0) {
       model_.dropped.linesAndPoints += mesh.mNumFaces;
@@ -167,7 +186,15 @@ class ModelWalk {
     object.material = mesh.mMaterialIndex < model_.materials.size() ? mesh.mMaterialIndex : 0;
     const aiVector3D* uv = mesh.mTextureCoords[0];
     object.hasTextureCoordinates = uv != nullptr;
-    object.vertices.reserve(static_cast<std::size_t>(mesh.mNumFaces) * 3);
+    object.hasNormals = mesh.mNormals != nullptr;
+    object.mirrored = transform.Determinant() < 0;
+    // Normals turn with the inverse transpose, so that they stay at right
+    // angles to a surface that the transform stretches.
+    aiMatrix3x3 normalTransform(transform);
+    normalTransform.Inverse().Transpose();
+    constexpr std::uint32_t kUnused = UINT32_MAX;
+    std::vector<std::uint32_t> kept(mesh.mNumVertices, kUnused);
+    object.corners.reserve(static_cast<std::size_t>(mesh.mNumFaces) * 3);
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
       const aiFace& face = mesh.mFaces[f];
       if (face.mNumIndices != 3) {
@@ -176,7 +203,7 @@ class ModelWalk {
       }
       ImportedVertex corners[3];
       bool valid = true;
-      for (int c = 0; c < 3; ++c) {
+      for (int c = 0; c < 3 && valid; ++c) {
         const unsigned index = face.mIndices[c];
         if (index >= mesh.mNumVertices) {
           valid = false;
@@ -184,23 +211,38 @@ class ModelWalk {
         }
         const aiVector3D p = transform * mesh.mVertices[index];
         const aiVector3D st = uv != nullptr ? uv[index] : aiVector3D(0, 0, 0);
-        valid = valid && Finite(p);
-        corners[c] = {p.x, p.y, p.z, std::isfinite(st.x) ? st.x : 0.0f,
+        aiVector3D n(0, 0, 0);
+        if (mesh.mNormals != nullptr) n = normalTransform * mesh.mNormals[index];
+        if (!Finite(n)) n = aiVector3D(0, 0, 0);
+        valid = Finite(p);
+        corners[c] = {p.x,
+                      p.y,
+                      p.z,
+                      n.x,
+                      n.y,
+                      n.z,
+                      std::isfinite(st.x) ? st.x : 0.0f,
                       std::isfinite(st.y) ? st.y : 0.0f};
       }
       if (!valid) {
         ++model_.dropped.invalidTriangles;
         continue;
       }
-      object.vertices.insert(object.vertices.end(), corners, corners + 3);
+      for (int c = 0; c < 3; ++c) {
+        std::uint32_t& index = kept[face.mIndices[c]];
+        if (index == kUnused) {
+          index = static_cast<std::uint32_t>(object.vertices.size());
+          object.vertices.push_back(corners[c]);
+        }
+        object.corners.push_back(index);
+      }
     }
-    if (object.vertices.empty()) return;
-    model_.triangleCount += object.vertices.size() / 3;
+    if (object.corners.empty()) return;
+    model_.triangleCount += object.corners.size() / 3;
     model_.objects.push_back(std::move(object));
   }
 
   const aiScene& scene_;
-  const fs::path modelDir_;
   ImportedModel& model_;
   std::map<std::string, int> textureIndex_;
 };
@@ -214,7 +256,10 @@ bool ReadModel(const std::string& path, ImportedModel& model, std::string& error
     return false;
   }
   Assimp::Importer importer;
+  // The importer owns the file system it is given.
+  importer.SetIOHandler(new RecordingFileSystem(model.otherFiles));
   const aiScene* scene = importer.ReadFile(path, kReadSteps);
+  std::erase(model.otherFiles, path);
   if (scene == nullptr) {
     error = importer.GetErrorString();
     if (error.empty()) error = "the file is in no format the import library reads";
@@ -222,7 +267,7 @@ bool ReadModel(const std::string& path, ImportedModel& model, std::string& error
   }
   // A scene the library marks incomplete (cameras or animations without any
   // mesh, say) is walked all the same: what it lacks is reported below.
-  ModelWalk(*scene, fs::path(path).parent_path(), model).Run();
+  ModelWalk(*scene, model).Run();
   if (model.objects.empty()) {
     const DroppedParts& d = model.dropped;
     error = "the model holds no triangles";
@@ -249,4 +294,9 @@ std::string ReadableExtensions() {
   std::string extensions;
   importer.GetExtensionList(extensions);
   return extensions;
+}
+
+bool HasReadableExtension(const std::string& path) {
+  const std::string extension = fs::path(path).extension().string();
+  return extension.size() > 1 && Assimp::Importer().IsExtensionSupported(extension);
 }

@@ -1,9 +1,13 @@
 // Reads a model file of any format the Open Asset Import Library knows into
 // an ImportedModel: polygons become triangles, every node's transform is
-// baked into its meshes' vertices, lines and points are counted and left out.
+// applied to its meshes' vertices and normals, lines and points are counted
+// and left out, and every other file the library opens is noted.
 //
-// Texture files are located but not opened here; embedded textures are copied
-// out of the model. Nothing is written.
+// This is the library's side of an import, and a damaged file can crash the
+// library or keep it busy for long: ReadModel runs in the child process of
+// reader_process.h, never in a program's own process. Texture files are
+// neither located nor opened here; embedded textures are copied out of the
+// model. Nothing is written.
 #pragma once
 
 #include <string>
@@ -16,3 +20,7 @@ bool ReadModel(const std::string& path, ImportedModel& model, std::string& error
 
 // The file extensions the library reads, as "*.obj;*.gltf;...".
 std::string ReadableExtensions();
+
+// Whether the library reads files with `path`'s extension. Looks at the name
+// only, never at the file.
+bool HasReadableExtension(const std::string& path);

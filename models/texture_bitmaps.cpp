@@ -10,6 +10,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "models/baked_light.h"
+
 namespace {
 
 // Larger textures are scaled down to this many pixels on their longer side.
@@ -100,25 +102,8 @@ TextureBitmaps::Choice TextureBitmaps::ChooseFor(const ImportedMaterial& materia
     const auto known = numberOfSource_.find(material.texture);
     int number = known != numberOfSource_.end() ? known->second : -1;
     if (known == numberOfSource_.end()) {
-      const TextureSource& source = sources_[static_cast<std::size_t>(material.texture)];
-      DecodedImage image = source.pixels;
-      bool hadAlpha = source.pixelsHadAlpha;
-      std::string error;
-      bool decoded = image.width > 0;
-      if (!decoded) {
-        std::vector<std::uint8_t> bytes = source.encoded;
-        decoded = (!bytes.empty() ||
-                   (!source.file.empty() && ReadFileBytes(source.file, bytes, error))) &&
-                  Decode(bytes, image, hadAlpha, error);
-      }
-      if (decoded) {
-        notes_.alphaDropped += hadAlpha ? 1 : 0;
-        notes_.scaledDown += ScaleDownIfLarge(image) ? 1 : 0;
-        ++notes_.fromModel;
-        number = Add("texture" + std::to_string(bitmaps_.size()) + ".bmp", std::move(image));
-      } else {
-        notes_.unusable.push_back(source.name + ": " + (error.empty() ? "no picture" : error));
-      }
+      DecodedImage image;
+      if (Decode(material.texture, image)) number = AddTexture(std::move(image));
       numberOfSource_.emplace(material.texture, number);
     }
     if (number >= 0) return {number, true};
@@ -137,6 +122,54 @@ TextureBitmaps::Choice TextureBitmaps::ChooseFor(const ImportedMaterial& materia
   const int number = Add("colour" + std::to_string(bitmaps_.size()) + ".bmp", std::move(image));
   numberOfColour_.emplace(key, number);
   return {number, false};
+}
+
+bool TextureBitmaps::Decode(int index, DecodedImage& image) {
+  if (index < 0 || static_cast<std::size_t>(index) >= sources_.size()) return false;
+  const TextureSource& source = sources_[static_cast<std::size_t>(index)];
+  image = source.pixels;
+  bool hadAlpha = source.pixelsHadAlpha;
+  std::string error;
+  bool decoded = image.width > 0;
+  if (!decoded) {
+    std::vector<std::uint8_t> bytes = source.encoded;
+    decoded =
+        (!bytes.empty() || (!source.file.empty() && ReadFileBytes(source.file, bytes, error))) &&
+        ::Decode(bytes, image, hadAlpha, error);
+  }
+  if (!decoded) {
+    notes_.unusable.push_back(source.name + ": " + (error.empty() ? "no picture" : error));
+    return false;
+  }
+  notes_.alphaDropped += hadAlpha ? 1 : 0;
+  notes_.scaledDown += ScaleDownIfLarge(image) ? 1 : 0;
+  return true;
+}
+
+int TextureBitmaps::AddTexture(DecodedImage image) {
+  ++notes_.fromModel;
+  return Add("texture" + std::to_string(bitmaps_.size()) + ".bmp", std::move(image));
+}
+
+int TextureBitmaps::ShadingRamp(const float (&colour)[3]) {
+  const std::uint8_t rgb[3] = {ToByte(colour[0]), ToByte(colour[1]), ToByte(colour[2])};
+  const std::string key(reinterpret_cast<const char*>(rgb), 3);
+  const auto known = numberOfRamp_.find(key);
+  if (known != numberOfRamp_.end()) return known->second;
+  ++notes_.colours;
+  const int number = Add("ramp" + std::to_string(bitmaps_.size()) + ".bmp", MakeShadingRamp(rgb));
+  numberOfRamp_.emplace(key, number);
+  return number;
+}
+
+int TextureBitmaps::Black() {
+  if (black_ < 0) {
+    DecodedImage image;
+    image.width = image.height = kColourSide;
+    image.rgb.assign(kColourSide * kColourSide * 3, 0);
+    black_ = Add("black" + std::to_string(bitmaps_.size()) + ".bmp", std::move(image));
+  }
+  return black_;
 }
 
 int TextureBitmaps::Add(std::string fileName, DecodedImage image) {

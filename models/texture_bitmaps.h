@@ -3,9 +3,9 @@
 // A material's texture (a PNG, JPEG, TGA or BMP file beside the model, or an
 // image inside it) is decoded with stb_image, its alpha channel dropped, and
 // scaled down when a side exceeds 4096 pixels. A material without a usable
-// texture gets a small bitmap of its colour instead, so that it keeps its
-// colour. Each picture is decoded once and kept until the folder is written;
-// identical colours share one bitmap.
+// texture gets a bitmap of its colour instead: one colour for an unlit
+// import, a shading ramp (baked_light.h) for a lit one. Each picture is kept
+// until the folder is written; identical colours share one bitmap.
 #pragma once
 
 #include <cstddef>
@@ -41,7 +41,18 @@ class TextureBitmaps {
   };
   Choice ChooseFor(const ImportedMaterial& material, bool withTexture);
 
+  // Decodes texture source `source` into `image`; false when it cannot be
+  // (the reason goes into the notes). Call once per source.
+  bool Decode(int source, DecodedImage& image);
+  // Adds a picture decoded from the model (or a lit copy of one).
+  int AddTexture(DecodedImage image);
+  // The shading ramp of `colour`, shared by every material of that colour.
+  int ShadingRamp(const float (&colour)[3]);
+  // A black bitmap: added to a pass, it adds nothing.
+  int Black();
+
   const std::vector<BitmapPlan>& bitmaps() const { return bitmaps_; }
+  std::vector<BitmapPlan> TakeBitmaps() { return std::move(bitmaps_); }
   const TextureNotes& notes() const { return notes_; }
 
  private:
@@ -51,5 +62,7 @@ class TextureBitmaps {
   std::vector<BitmapPlan> bitmaps_;
   std::map<int, int> numberOfSource_;  // -1: the source could not be decoded
   std::map<std::string, int> numberOfColour_;
+  std::map<std::string, int> numberOfRamp_;
+  int black_ = -1;
   TextureNotes notes_;
 };
