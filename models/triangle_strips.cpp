@@ -76,29 +76,40 @@ class StripBuilder {
     return kNone;
   }
 
-  // Runs the strip that starts with triangle `first` drawn as `v`, through
-  // free triangles. Returns its length in triangles; with `strip`, the strip's
-  // vertices are written there and its triangles marked drawn, otherwise the
-  // marks are put back.
+  // Grows a strip from triangle `first` drawn as `v` through free
+  // triangles, forwards across its edge (v1, v2) and backwards across (v0,
+  // v1). Returns its length in triangles; with `strip`, the strip's vertices
+  // are written there and its triangles marked drawn, otherwise the marks are
+  // put back.
   std::size_t Extend(std::size_t first, const std::array<std::uint32_t, 3>& v,
                      std::vector<std::uint32_t>* strip) {
-    std::vector<std::uint32_t>& taken = taken_;
-    taken.assign(1, static_cast<std::uint32_t>(first));
+    taken_.assign(1, static_cast<std::uint32_t>(first));
     mark_[first] = kTrying;
-    std::uint32_t a = v[1], b = v[2];
-    if (strip != nullptr) strip->assign(v.begin(), v.end());
+    std::vector<std::uint32_t> forward, backward;
+    Grow(v[1], v[2], forward);
+    Grow(v[1], v[0], backward);
+    if (strip != nullptr) {
+      strip->assign(backward.rbegin(), backward.rend());
+      strip->insert(strip->end(), v.begin(), v.end());
+      strip->insert(strip->end(), forward.begin(), forward.end());
+    }
+    for (std::uint32_t t : taken_) mark_[t] = strip != nullptr ? kDrawn : kFree;
+    return taken_.size();
+  }
+
+  // Appends to `added` the third vertex of each free triangle across the
+  // strip's last edge, starting from the edge (a, b).
+  void Grow(std::uint32_t a, std::uint32_t b, std::vector<std::uint32_t>& added) {
     while (true) {
       std::uint32_t third = kNone;
       const std::uint32_t next = Across(a, b, third);
-      if (next == kNone) break;
+      if (next == kNone) return;
       mark_[next] = kTrying;
-      taken.push_back(next);
-      if (strip != nullptr) strip->push_back(third);
+      taken_.push_back(next);
+      added.push_back(third);
       a = b;
       b = third;
     }
-    for (std::uint32_t t : taken) mark_[t] = strip != nullptr ? kDrawn : kFree;
-    return taken.size();
   }
 
   static constexpr std::uint32_t kTrying = 2;

@@ -4,8 +4,8 @@
 // triangles needs 3n, and every vertex the importer writes costs the viewer
 // two lines of objects.txt to read and compile at every start. So the
 // importer joins the triangles of an object that share edges into strips
-// (greedily, from the first triangle not yet drawn, in the direction that
-// makes the longest strip) and keeps a list only for those that join no
+// (greedily, from the first triangle not yet drawn, growing both ways, turned
+// the way that makes the longest strip) and keeps a list only for those that join no
 // other. The viewer draws without culling and the light is baked, so the
 // order of a triangle's corners does not matter.
 #pragma once
