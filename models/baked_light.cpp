@@ -24,18 +24,19 @@ Vector FaceNormal(const ImportedVertex& a, const ImportedVertex& b, const Import
   return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
 }
 
-// Whether the order of the triangles' corners makes their normals point
-// inwards. Models are written both ways round, so for a closed surface the
-// sign of the volume it encloses decides; for an open one, whose volume is
-// next to nothing, the order counts as given, unless the node's transform
-// mirrored it.
-bool WoundInwards(const ImportedObject& object) {
+// Which way the normals made from the order of the triangles' corners point:
+// models are written both ways round. For a closed surface the sign of the
+// volume it encloses tells (and `closed` is set); for an open one, whose
+// volume is next to nothing, the order counts as given, unless the node's
+// transform mirrored it. Returns 1 for outwards, -1 for inwards.
+float WindingSign(const ImportedObject& object, bool& closed) {
+  closed = false;
   double low[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, high[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
   for (const ImportedVertex& v : object.vertices) {
     const double p[3] = {v.x, v.y, v.z};
     for (int k = 0; k < 3; ++k) low[k] = std::min(low[k], p[k]), high[k] = std::max(high[k], p[k]);
   }
-  if (object.vertices.empty()) return false;
+  if (object.vertices.empty()) return 1;
   const double centre[3] = {(low[0] + high[0]) / 2, (low[1] + high[1]) / 2, (low[2] + high[2]) / 2};
   const double size = std::hypot(high[0] - low[0], high[1] - low[1], high[2] - low[2]);
   double volume = 0;  // six times the enclosed volume
@@ -49,8 +50,32 @@ bool WoundInwards(const ImportedObject& object) {
               p[0][1] * (p[1][0] * p[2][2] - p[1][2] * p[2][0]) +
               p[0][2] * (p[1][0] * p[2][1] - p[1][1] * p[2][0]);
   }
-  if (std::fabs(volume) > 1e-3 * size * size * size) return volume < 0;
-  return object.mirrored;
+  closed = std::fabs(volume) > 1e-3 * size * size * size;
+  if (closed) return volume < 0 ? -1.0f : 1.0f;
+  return object.mirrored ? -1.0f : 1.0f;
+}
+
+bool HasOwnNormal(const ImportedObject& object, const ImportedVertex& v) {
+  return object.hasNormals && (v.nx != 0.0f || v.ny != 0.0f || v.nz != 0.0f);
+}
+
+// A model's own normals can point inwards too (a file whose normals and
+// corner order disagree). On a closed surface they are turned round when
+// most triangles' normals point against the triangle's outward side.
+float NormalSign(const ImportedObject& object, float windingSign) {
+  std::size_t against = 0, along = 0;
+  for (std::size_t first = 0; first + 2 < object.corners.size(); first += 3) {
+    const ImportedVertex* corner[3];
+    for (int k = 0; k < 3; ++k) corner[k] = &object.vertices[object.corners[first + k]];
+    const Vector face = FaceNormal(*corner[0], *corner[1], *corner[2]);
+    double agreement = 0;
+    for (const ImportedVertex* v : corner) {
+      if (HasOwnNormal(object, *v))
+        agreement += double{v->nx} * face.x + double{v->ny} * face.y + double{v->nz} * face.z;
+    }
+    (agreement * windingSign < 0 ? against : along) += 1;
+  }
+  return against > along ? -1.0f : 1.0f;
 }
 
 }  // namespace
@@ -68,7 +93,9 @@ float Brightness(float nx, float ny, float nz) {
 std::vector<float> CornerBrightness(const ImportedObject& object) {
   std::vector<float> brightness(object.corners.size());
   const std::vector<ImportedVertex>& v = object.vertices;
-  const float facing = WoundInwards(object) ? -1.0f : 1.0f;
+  bool closed = false;
+  const float facing = WindingSign(object, closed);
+  const float normalSign = object.hasNormals && closed ? NormalSign(object, facing) : 1.0f;
   for (std::size_t first = 0; first + 2 < object.corners.size(); first += 3) {
     const ImportedVertex& a = v[object.corners[first]];
     const ImportedVertex& b = v[object.corners[first + 1]];
@@ -77,10 +104,10 @@ std::vector<float> CornerBrightness(const ImportedObject& object) {
     const float faceBrightness = Brightness(facing * face.x, facing * face.y, facing * face.z);
     for (int k = 0; k < 3; ++k) {
       const ImportedVertex& corner = v[object.corners[first + k]];
-      const bool ownNormal =
-          object.hasNormals && (corner.nx != 0.0f || corner.ny != 0.0f || corner.nz != 0.0f);
       brightness[first + k] =
-          ownNormal ? Brightness(corner.nx, corner.ny, corner.nz) : faceBrightness;
+          HasOwnNormal(object, corner)
+              ? Brightness(normalSign * corner.nx, normalSign * corner.ny, normalSign * corner.nz)
+              : faceBrightness;
     }
   }
   return brightness;

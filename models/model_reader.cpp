@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "models/vertex_table.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -175,7 +177,7 @@ class ModelWalk {
   }
 
   // The instance keeps only the vertices its valid triangles use, so that
-  // everything handed back is a finite number.
+  // everything handed back is a finite number, and each of them once.
   void AddMeshInstance(const aiMesh& mesh, const aiNode& node, const aiMatrix4x4& transform) {
     if ((mesh.mPrimitiveTypes & aiPrimitiveType_TRIANGLE) == 0) {
       model_.dropped.linesAndPoints += mesh.mNumFaces;
@@ -192,9 +194,8 @@ class ModelWalk {
     // angles to a surface that the transform stretches.
     aiMatrix3x3 normalTransform(transform);
     normalTransform.Inverse().Transpose();
-    constexpr std::uint32_t kUnused = UINT32_MAX;
-    std::vector<std::uint32_t> kept(mesh.mNumVertices, kUnused);
     object.corners.reserve(static_cast<std::size_t>(mesh.mNumFaces) * 3);
+    VertexTable<ImportedVertex> table(object.vertices, object.corners.capacity());
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
       const aiFace& face = mesh.mFaces[f];
       if (face.mNumIndices != 3) {
@@ -228,14 +229,7 @@ class ModelWalk {
         ++model_.dropped.invalidTriangles;
         continue;
       }
-      for (int c = 0; c < 3; ++c) {
-        std::uint32_t& index = kept[face.mIndices[c]];
-        if (index == kUnused) {
-          index = static_cast<std::uint32_t>(object.vertices.size());
-          object.vertices.push_back(corners[c]);
-        }
-        object.corners.push_back(index);
-      }
+      for (const ImportedVertex& corner : corners) object.corners.push_back(table.Index(corner));
     }
     if (object.corners.empty()) return;
     model_.triangleCount += object.corners.size() / 3;

@@ -12,49 +12,12 @@
 #include "models/model_fit.h"
 #include "models/object_names.h"
 #include "models/triangle_strips.h"
+#include "models/vertex_table.h"
 
 namespace {
 
 // The texture coordinate one corner is drawn with.
 using CornerCoordinate = std::function<std::pair<float, float>(std::size_t corner)>;
-
-// Finds the vertex already written with the same position and coordinate,
-// so that triangles that share it can be joined into strips.
-class VertexTable {
- public:
-  // At most `most` different vertices will be asked for.
-  VertexTable(std::vector<WrittenVertex>& vertices, std::size_t most)
-      : vertices_(vertices), slots_(std::bit_ceil(most * 2 + 16), kEmpty) {}
-
-  std::uint32_t Index(const WrittenVertex& v) {
-    const std::uint32_t bits[5] = {
-        std::bit_cast<std::uint32_t>(v.x), std::bit_cast<std::uint32_t>(v.y),
-        std::bit_cast<std::uint32_t>(v.z), std::bit_cast<std::uint32_t>(v.s),
-        std::bit_cast<std::uint32_t>(v.t)};
-    std::uint64_t hash = 0x9e3779b97f4a7c15ull;
-    for (std::uint32_t b : bits) hash = (hash ^ b) * 0xff51afd7ed558ccdull;
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = (hash ^ hash >> 29) & mask;; at = (at + 1) & mask) {
-      std::uint32_t& slot = slots_[at];
-      if (slot == kEmpty) {
-        slot = static_cast<std::uint32_t>(vertices_.size());
-        vertices_.push_back(v);
-        return slot;
-      }
-      const WrittenVertex& known = vertices_[slot];
-      const std::uint32_t knownBits[5] = {
-          std::bit_cast<std::uint32_t>(known.x), std::bit_cast<std::uint32_t>(known.y),
-          std::bit_cast<std::uint32_t>(known.z), std::bit_cast<std::uint32_t>(known.s),
-          std::bit_cast<std::uint32_t>(known.t)};
-      if (std::equal(bits, bits + 5, knownBits)) return slot;
-    }
-  }
-
- private:
-  static constexpr std::uint32_t kEmpty = UINT32_MAX;
-  std::vector<WrittenVertex>& vertices_;
-  std::vector<std::uint32_t> slots_;
-};
 
 WrittenVertex Written(const ImportedVertex& v, std::pair<float, float> st) {
   return {v.x, v.y, v.z, st.first, st.second};
@@ -81,7 +44,7 @@ DrawPass StripPass(const ImportedObject& object, int texture, const CornerCoordi
   pass.texture = texture;
   pass.coordinates = CoordinateLines::kWhenChanged;
   std::vector<std::uint32_t> corners(object.corners.size());
-  VertexTable table(pass.vertices, corners.size());
+  VertexTable<WrittenVertex> table(pass.vertices, corners.size());
   for (std::size_t c = 0; c < corners.size(); ++c)
     corners[c] = table.Index(Written(object.vertices[object.corners[c]], coordinate(c)));
   TriangleStrips joined = MakeTriangleStrips(corners, pass.vertices.size());
