@@ -208,6 +208,14 @@ void ReadObjects(AnswerReader& in, ImportedModel& model) {
 
 }  // namespace
 
+std::string Printable(std::string_view text) {
+  std::string printable(text);
+  for (char& c : printable) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  }
+  return printable;
+}
+
 bool EncodeModelAnswer(const ImportedModel& model, const AnswerSink& put) {
   AnswerWriter out(put);
   Header(out, ReaderAnswer::Kind::kModel);
@@ -270,7 +278,7 @@ bool DecodeReaderAnswer(std::span<const std::uint8_t> bytes, ReaderAnswer& answe
     in.Fail("it is of no kind known");
   answer.kind = static_cast<ReaderAnswer::Kind>(kind);
   if (!in.Failed() && answer.kind != ReaderAnswer::Kind::kModel) {
-    answer.reason = in.Text();
+    answer.reason = Printable(in.Text());
   } else if (!in.Failed()) {
     ImportedModel& model = answer.model;
     model.meshCount = in.U64();

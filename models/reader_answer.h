@@ -17,6 +17,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "models/imported_model.h"
 
@@ -29,7 +30,7 @@ inline constexpr std::uint64_t kMaxEmbeddedPixels = 16384ull * 8192;
 struct ReaderAnswer {
   enum class Kind : std::uint8_t { kModel, kRefused, kOutOfMemory };
   Kind kind = Kind::kModel;
-  std::string reason;   // kRefused: the library's words; kOutOfMemory: what ran out
+  std::string reason;   // kRefused, kOutOfMemory: the library's words, printable
   ImportedModel model;  // kModel: never without objects
 };
 
@@ -38,6 +39,10 @@ struct ReaderAnswer {
 using AnswerSink = std::function<bool(std::span<const std::uint8_t>)>;
 bool EncodeModelAnswer(const ImportedModel& model, const AnswerSink& put);
 bool EncodeRefusal(ReaderAnswer::Kind kind, const std::string& reason, const AnswerSink& put);
+
+// `text` from the answer (a reason, a name) made fit for a message on a
+// terminal: control characters become '?'.
+std::string Printable(std::string_view text);
 
 // Reads an answer. Returns false with `error` saying what is wrong with the
 // bytes; `answer` is then unspecified. The triangle count is the one the

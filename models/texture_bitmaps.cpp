@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "models/baked_light.h"
+#include "models/reader_answer.h"
 
 namespace {
 
@@ -138,7 +139,9 @@ bool TextureBitmaps::Decode(int index, DecodedImage& image) {
         ::Decode(bytes, image, hadAlpha, error);
   }
   if (!decoded) {
-    notes_.unusable.push_back(source.name + ": " + (error.empty() ? "no picture" : error));
+    // The name, and the file name in the reason, are the model's.
+    notes_.unusable.push_back(
+        Printable(source.name + ": " + (error.empty() ? "no picture" : error)));
     return false;
   }
   notes_.alphaDropped += hadAlpha ? 1 : 0;

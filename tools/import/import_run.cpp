@@ -27,15 +27,6 @@ std::string FirstExistingName(const fs::path& dir, const std::vector<std::string
   return "";
 }
 
-// Names and reasons come from the model file: control characters in them
-// must not reach the terminal.
-std::string Printable(std::string text) {
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
-  }
-  return text;
-}
-
 std::string Count(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -84,7 +75,7 @@ void PrintSummary(std::FILE* err, const ImportedModel& model, const ScenePlan& p
                  Count(notes.scaledDown, "texture", "textures").c_str());
   }
   for (const std::string& unusable : notes.unusable) {
-    std::fprintf(err, "  texture %s; its material shows its colour\n", Printable(unusable).c_str());
+    std::fprintf(err, "  texture %s; its material shows its colour\n", unusable.c_str());
   }
   if (objectLines > kSlowStartLines) {
     std::fprintf(err, "  start-up will be slow: %zu lines of objects.txt (over 1,000,000)\n",
@@ -98,8 +89,7 @@ int RunImport(const ImportOptions& options, std::FILE* err) {
   ModelImport import;
   std::string error;
   if (!PrepareModelImport(options.model, options.settings, import, error)) {
-    std::fprintf(err, "morvane-import: cannot read %s: %s\n", options.model.c_str(),
-                 Printable(error).c_str());
+    std::fprintf(err, "morvane-import: cannot read %s: %s\n", options.model.c_str(), error.c_str());
     return 1;
   }
 
