@@ -17,7 +17,8 @@
 #include <vector>
 
 #include "models/content_hash.h"
-#include "models/model_reader.h"
+#include "models/reader_process.h"
+#include "store/ascii.h"
 #include "store/replacing_file.h"
 
 namespace {
@@ -192,7 +193,16 @@ bool Publish(const ModelImport& import, const ModelImportSettings& settings,
 
 bool IsModelFile(const std::string& path) {
   std::error_code error;
-  return fs::is_regular_file(path, error) && HasReadableExtension(path);
+  if (!fs::is_regular_file(path, error)) return false;
+  std::string extension = fs::path(path).extension().string();
+  for (char& c : extension) c = LowerAscii(c);
+  if (extension.size() < 2) return false;
+  // The list is ";"-separated "*.ext" patterns, each in lower case.
+  std::string list(1, ';');
+  list.append(ListReadableExtensions()).push_back(';');
+  std::string pattern = ";*";
+  pattern.append(extension).push_back(';');
+  return list.find(pattern) != std::string::npos;
 }
 
 fs::path ModelCacheFolder() {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "models/reader_answer.h"
 #include "models/vertex_table.h"
 
 namespace {
@@ -119,12 +120,15 @@ class ModelWalk {
       // An image file kept inside the model: mWidth is its length in bytes.
       source.origin = TextureOrigin::kEncoded;
       const auto* bytes = reinterpret_cast<const std::uint8_t*>(embedded->pcData);
-      if (bytes != nullptr) source.encoded.assign(bytes, bytes + embedded->mWidth);
-    } else if (embedded->pcData != nullptr) {
+      if (bytes != nullptr && embedded->mWidth <= kMaxEmbeddedImageBytes)
+        source.encoded.assign(bytes, bytes + embedded->mWidth);
+    } else if (embedded->pcData != nullptr &&
+               std::uint64_t{embedded->mWidth} * embedded->mHeight <= kMaxEmbeddedPixels) {
       source.origin = TextureOrigin::kPixels;
       CopyTexels(*embedded, source);
     } else {
-      source.origin = TextureOrigin::kEncoded;  // no bytes: "no picture"
+      // No bytes, or more than an answer carries: the material shows its colour.
+      source.origin = TextureOrigin::kEncoded;
     }
     const int index = static_cast<int>(model_.textures.size());
     model_.textures.push_back(std::move(source));
@@ -288,9 +292,4 @@ std::string ReadableExtensions() {
   std::string extensions;
   importer.GetExtensionList(extensions);
   return extensions;
-}
-
-bool HasReadableExtension(const std::string& path) {
-  const std::string extension = fs::path(path).extension().string();
-  return extension.size() > 1 && Assimp::Importer().IsExtensionSupported(extension);
 }

@@ -20,7 +20,3 @@ bool ReadModel(const std::string& path, ImportedModel& model, std::string& error
 
 // The file extensions the library reads, as "*.obj;*.gltf;...".
 std::string ReadableExtensions();
-
-// Whether the library reads files with `path`'s extension. Looks at the name
-// only, never at the file.
-bool HasReadableExtension(const std::string& path);

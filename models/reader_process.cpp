@@ -205,6 +205,15 @@ ChildOutcome RunInChild(const ReaderLimits& limits, std::size_t maxBytes,
   return outcome;
 }
 
+std::string ListReadableExtensions() {
+  const ChildOutcome outcome = RunInChild({}, kMaxAnswerTextBytes * 4, [](int fd) {
+    const std::string list = ReadableExtensions();
+    WriteAll(fd, {reinterpret_cast<const std::uint8_t*>(list.data()), list.size()});
+  });
+  if (outcome.kind != ChildOutcome::Kind::kFinished) return "";
+  return std::string(outcome.bytes.begin(), outcome.bytes.end());
+}
+
 bool ReadModelInChild(const std::string& path, const ReaderLimits& limits, ImportedModel& model,
                       std::string& error) {
   const ChildOutcome outcome = RunInChild(limits, kMaxAnswerBytes, [&](int fd) {

@@ -52,6 +52,11 @@ struct ChildOutcome {
 ChildOutcome RunInChild(const ReaderLimits& limits, std::size_t maxBytes,
                         const std::function<void(int writeFd)>& work);
 
+// The file extensions the library reads ("*.obj;*.gltf;..."), as it lists
+// them in a child process: a program never has the library run in its own
+// process, not even for a list. Empty when the child fails.
+std::string ListReadableExtensions();
+
 // Reads the model at `path` with the library in a child process under
 // `limits`, and decodes and checks its answer into `model`. Returns false with
 // `error` naming what happened: the library's reason, "the model reader

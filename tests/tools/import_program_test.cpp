@@ -63,7 +63,7 @@ RgbPicture Snapshot(const TempDir& dir, const std::string& what, int frames = 1)
   EXPECT_EQ(RunIn(dir.path(), Program(MORVANE_SNAPSHOT_PROGRAM) + " --frames " +
                                   std::to_string(frames) + " --output picture.png " + what),
             0)
-      << ReadFileBytes(dir.path() / "err.txt");
+      << what << ": " << ReadFileBytes(dir.path() / "err.txt");
   RgbPicture picture;
   EXPECT_TRUE(ReadPng((dir.path() / "picture.png").string(), picture));
   return picture;
@@ -304,6 +304,11 @@ TEST(ImportReader, FailsWithOneLineAndWritesNothing) {
       {(dir.path() / "huge.off").string(), "--memory-limit 100",
        "the model reader ran out of memory (limit 100 MB)"}};
   for (const Failure& f : failures) {
+#ifdef __SANITIZE_ADDRESS__
+    // A sanitizer's allocator does not fail an allocation: it reports it and
+    // ends the process, which the importer then calls a crash.
+    if (f.options.starts_with("--memory-limit")) continue;
+#endif
     const std::string line = "cannot read " + f.model + ": " + f.what + "\n";
     EXPECT_EQ(RunIn(dir.path(),
                     Program(MORVANE_IMPORT_PROGRAM) + " " + f.options + " '" + f.model + "' out"),
