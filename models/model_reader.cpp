@@ -253,13 +253,19 @@ bool ReadModel(const std::string& path, ImportedModel& model, std::string& error
     error = "it is a folder, not a model file";
     return false;
   }
-  Assimp::Importer importer;
-  // The importer owns the file system it is given.
-  importer.SetIOHandler(new RecordingFileSystem(model.otherFiles));
-  const aiScene* scene = importer.ReadFile(path, kReadSteps);
+  // One importer serves the process, and the scene it read stays until the
+  // next read: a reader process ends right after its model, and its memory
+  // goes with it, where taking apart a scene of a million vertices piece by
+  // piece costs about as much as reading it.
+  static Assimp::Importer* const importer = new Assimp::Importer;
+  // The importer owns the file system it is given; the default one is put
+  // back once the reading is done.
+  importer->SetIOHandler(new RecordingFileSystem(model.otherFiles));
+  const aiScene* scene = importer->ReadFile(path, kReadSteps);
+  importer->SetIOHandler(nullptr);
   std::erase(model.otherFiles, path);
   if (scene == nullptr) {
-    error = importer.GetErrorString();
+    error = importer->GetErrorString();
     if (error.empty()) error = "the file is in no format the import library reads";
     return false;
   }

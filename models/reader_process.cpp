@@ -221,7 +221,8 @@ bool ReadModelInChild(const std::string& path, const ReaderLimits& limits, Impor
       return WriteAll(fd, bytes);
     };
     try {
-      ImportedModel read;
+      // Left to the end of the process, which frees it all at once.
+      ImportedModel& read = *new ImportedModel;
       std::string reason;
       if (ReadModel(path, read, reason)) {
         EncodeModelAnswer(read, put);
