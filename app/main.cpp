@@ -16,6 +16,7 @@
 #include "app/viewer.h"
 #include "app/viewer_options.h"
 #include "loading/interruption.h"
+#include "models/model_cache.h"
 
 int main(int argc, char** argv) {
   UseOneHeapForAllThreads();
@@ -40,6 +41,16 @@ int main(int argc, char** argv) {
   char startFolder[4096];
   if (getcwd(startFolder, sizeof startFolder) != nullptr) theAuthoring.pictureFolder = startFolder;
   theAuthoring.watch = options.watch;
+  // A model file is shown through the folder it is imported into.
+  if (IsModelFile(options.directory)) {
+    const auto folder = OpenModelAsSceneFolder(options.directory, ModelImportSettings{}, error);
+    if (!folder) {
+      std::fprintf(stderr, "morvane: cannot read %s: %s\n", options.directory.c_str(),
+                   error.c_str());
+      return 1;
+    }
+    options.directory = *folder;
+  }
   if (chdir(options.directory.c_str()) != 0) {
     std::fprintf(stderr, "morvane: cannot enter folder '%s': %s\n", options.directory.c_str(),
                  std::strerror(errno));

@@ -8,6 +8,9 @@
 #include <string_view>
 
 #include "compiler/display_list_compiler.h"
+#include "models/model_fit.h"
+#include "models/reader_answer.h"
+#include "models/scene_plan.h"
 #include "objects/object_file_reading.h"
 #include "offscreen/offscreen_context.h"
 #include "scene/scene_reader.h"
@@ -28,6 +31,23 @@ bool EnsureContext() {
 
 std::string_view Text(const std::uint8_t* data, std::size_t size) {
   return {reinterpret_cast<const char*>(data), size};
+}
+
+// What `write` writes through a TextWriter, as a string.
+template <typename Write>
+std::string Written(Write write) {
+  char* buffer = nullptr;
+  std::size_t length = 0;
+  std::FILE* file = open_memstream(&buffer, &length);
+  if (file == nullptr) std::abort();
+  {
+    TextWriter out(file);
+    write(out);
+  }
+  std::fclose(file);
+  std::string text(buffer, length);
+  std::free(buffer);
+  return text;
 }
 
 }  // namespace
@@ -105,4 +125,27 @@ void FuzzTextureList(const std::uint8_t* data, std::size_t size) {
 void FuzzBitmap(const std::uint8_t* data, std::size_t size) {
   // The explanation reads only what the decoder found, whatever it found.
   ExplainBitmapProblem(DecodeBitmap(data, size));
+}
+
+void FuzzModelAnswer(const std::uint8_t* data, std::size_t size) {
+  ReaderAnswer answer;
+  std::string error;
+  // A refusal makes the importer stop; only a model goes on.
+  if (!DecodeReaderAnswer({data, size}, answer, error) || answer.kind != ReaderAnswer::Kind::kModel)
+    return;
+  for (const bool lit : {false, true}) {
+    ImportedModel model = answer.model;
+    const ScenePlan plan = PlanScene(model, lit);
+    const std::string objects =
+        Written([&](TextWriter& out) { WriteObjectsText(out, plan.objects); });
+    const std::string scene =
+        Written([&](TextWriter& out) { WriteSceneText(out, plan.objects, kCameraDistance, 0); });
+    Findings findings;
+    LineReader objectLines(objects);
+    const CompiledObjects compiled = CheckObjects(objectLines, plan.bitmaps.size(), findings);
+    LineReader sceneLines(scene);
+    CheckScene(sceneLines, compiled, findings);
+    TextWriter discard(nullptr);
+    if (PrintFindings(findings, discard) > 0) std::abort();
+  }
 }

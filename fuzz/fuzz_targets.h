@@ -23,3 +23,10 @@ void FuzzTextureList(const std::uint8_t* data, std::size_t size);
 
 // Bitmap file bytes through the bitmap decoder and its explanation.
 void FuzzBitmap(const std::uint8_t* data, std::size_t size);
+
+// Bytes as the model reader's answer, through the decoding that checks it;
+// an answer that passes goes on through what the importer does with it,
+// unlit and lit (names, fitting, light, strips, embedded pictures decoded by
+// stb_image), into objects.txt and scene.txt, which morvane-check must pass
+// without an error. Texture files the answer names are never opened.
+void FuzzModelAnswer(const std::uint8_t* data, std::size_t size);

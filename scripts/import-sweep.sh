@@ -2,7 +2,8 @@
 # Puts model files through morvane-import and every folder it writes through
 # morvane-check. A model must either be imported into a folder the checker
 # passes without errors, or be refused with exit 1 and a reason; a crash, a
-# hang (over 120 s), a sanitizer report or a folder with errors fails.
+# hang (over 120 s), a sanitizer report or a folder with errors fails. The
+# slowest import is named at the end, with its time.
 #
 #   scripts/import-sweep.sh IMPORT CHECK [MODEL...]
 #
@@ -26,13 +27,17 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 declare -A imported refused
 failures=0
+slowest_ms=0 slowest=
 for model in "${models[@]}"; do
   extension=${model##*.}
   extension=${extension,,}
   [[ $model == */* && ${model##*/} != *.* ]] && extension="(none)"
   rm -rf "$work/out"
+  started=$(date +%s%N)
   timeout 120 "$import" "$model" "$work/out" 2>"$work/err" >/dev/null
   code=$?
+  ms=$((($(date +%s%N) - started) / 1000000))
+  if ((ms > slowest_ms)); then slowest_ms=$ms slowest=$model; fi
   if grep -q -e 'Sanitizer' -e 'runtime error' "$work/err"; then code=86; fi
   if ((code == 0)); then
     if ! "$check" "$work/out" >"$work/check" 2>&1; then
@@ -56,4 +61,5 @@ for e in $(printf '%s\n' "${!imported[@]}" "${!refused[@]}" | sort -u); do
   total_refused=$((total_refused + ${refused[$e]:-0}))
 done
 echo "total: ${#models[@]} files, $total_imported imported, $total_refused refused, $failures failed"
+printf 'slowest: %d.%03d s, %s\n' $((slowest_ms / 1000)) $((slowest_ms % 1000)) "$slowest"
 ((failures == 0))

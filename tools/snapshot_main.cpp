@@ -1,10 +1,12 @@
-// morvane-snapshot: a picture of a scene folder as the viewer would show it,
-// without a window or a display.
+// morvane-snapshot: a picture of a scene folder (or of a model file, through
+// the cache of imports) as the viewer would show it, without a window or a
+// display.
 #include <cstdio>
 #include <string>
 
 #include "app/scene_initialization.h"
 #include "loading/interruption.h"
+#include "models/model_cache.h"
 #include "tools/snapshot_options.h"
 #include "tools/snapshot_run.h"
 
@@ -25,6 +27,15 @@ int main(int argc, char** argv) {
       return kSnapshotUsageError;
     case SnapshotCommand::kRun:
       break;
+  }
+  if (IsModelFile(options.directory)) {
+    const auto folder = OpenModelAsSceneFolder(options.directory, ModelImportSettings{}, error);
+    if (!folder) {
+      std::fprintf(stderr, "morvane-snapshot: cannot read %s: %s\n", options.directory.c_str(),
+                   error.c_str());
+      return kSnapshotCannotOpenModel;
+    }
+    options.directory = *folder;
   }
   return RunSnapshot(options, stderr);
 }

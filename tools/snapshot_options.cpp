@@ -7,10 +7,13 @@
 const char kSnapshotUsageText[] =
     "usage: morvane-snapshot [--frames N] [--keys SCRIPT] [--output FILE.png]\n"
     "                        [--ref REF.png [--threshold PCT]] [--quiet] [--timings]\n"
-    "                        [DIR]\n"
+    "                        [DIR | MODEL]\n"
     "Runs the viewer's start-up in DIR (default: the current directory) without a\n"
     "window, draws N frame ticks (default 1) and writes the last frame as an\n"
     "800 x 600 PNG to FILE.png (default snapshot.png, relative to where it is run).\n"
+    "A MODEL file in any format morvane-import reads is imported into the cache of\n"
+    "imports ($XDG_CACHE_HOME/morvane, or ~/.cache/morvane) and that folder drawn;\n"
+    "an unchanged model is imported only once.\n"
     "The parse log of objects.txt goes to standard output and ogllist.txt into DIR,\n"
     "as the viewer writes them (--quiet keeps the parse log off standard output);\n"
     "message boxes go to standard error.\n"
@@ -23,9 +26,9 @@ const char kSnapshotUsageText[] =
     "0.1) of differing pixels fails the run and writes FILE-diff.png beside it.\n"
     "--timings prints the wall-clock and CPU time of each start-up phase on\n"
     "standard error, and whether the time is mostly Mesa's or ours.\n"
-    "Exit status: 0 on success, 1 when the picture cannot be written or differs\n"
-    "from the reference, 2 on a usage error, an unreadable reference, or when no\n"
-    "off-screen OpenGL context can be made.\n";
+    "Exit status: 0 on success, 1 when the model cannot be read or the picture\n"
+    "cannot be written or differs from the reference, 2 on a usage error, an\n"
+    "unreadable reference, or when no off-screen OpenGL context can be made.\n";
 
 SnapshotCommand ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions& options,
                                        std::string& error) {

@@ -15,9 +15,10 @@
 
 // Exit codes of the program.
 inline constexpr int kSnapshotWritten = 0;
-inline constexpr int kSnapshotCannotWrite = 1;  // the PNG could not be written
-inline constexpr int kSnapshotDiffers = 1;      // more pixels than allowed differ from --ref
-inline constexpr int kSnapshotUsageError = 2;   // bad arguments, folder or GL context
+inline constexpr int kSnapshotCannotWrite = 1;      // the PNG could not be written
+inline constexpr int kSnapshotDiffers = 1;          // more pixels than allowed differ from --ref
+inline constexpr int kSnapshotCannotOpenModel = 1;  // the model file cannot be imported
+inline constexpr int kSnapshotUsageError = 2;       // bad arguments, folder or GL context
 
 // Runs the snapshot described by `options` and returns the exit code; every
 // failure first writes one line "morvane-snapshot: REASON" to `errors`.

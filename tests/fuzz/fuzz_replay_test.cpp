@@ -43,5 +43,8 @@ TEST(FuzzReplay, TextureList) {
 TEST(FuzzReplay, Bitmap) {
   ReplayFolder("bitmap", FuzzBitmap);
 }
+TEST(FuzzReplay, ModelAnswer) {
+  ReplayFolder("model_answer", FuzzModelAnswer);
+}
 
 }  // namespace

@@ -1,22 +1,26 @@
 // morvane-check: explains what the viewer would silently do with a scene
-// folder, or how its loader decodes one bitmap.
+// folder (or with the folder a model file is imported into), or how its
+// loader decodes one bitmap.
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <string>
 
+#include "models/model_cache.h"
 #include "tools/check/check_folder.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: morvane-check [DIR]\n"
+    "usage: morvane-check [DIR | MODEL]\n"
     "       morvane-check --bitmap FILE [--png OUT.png]\n"
     "Checks textures.txt, objects.txt and scene.txt in DIR (default: the current\n"
     "directory) as the viewer reads them and prints each problem as\n"
-    "FILE:LINE: error|warning: MESSAGE, then a summary. Exit 0 without errors,\n"
-    "1 with any, 2 on a usage error. With --bitmap, decodes one bitmap as the\n"
-    "viewer's loader does and describes it (--png writes the decoded picture).\n";
+    "FILE:LINE: error|warning: MESSAGE, then a summary. A MODEL file is imported\n"
+    "as the viewer opens it (into the cache of imports) and that folder checked.\n"
+    "Exit 0 without errors, 1 with any or when the model cannot be read, 2 on a\n"
+    "usage error. With --bitmap, decodes one bitmap as the viewer's loader does\n"
+    "and describes it (--png writes the decoded picture).\n";
 
 int UsageError(const char* reason) {
   std::fprintf(stderr, "morvane-check: %s\n%s", reason, kUsage);
@@ -56,6 +60,15 @@ int main(int argc, char** argv) {
   if (!bitmap.empty()) {
     if (dirGiven) return UsageError("--bitmap takes no folder");
     return DescribeBitmap(bitmap, png, stdout, stderr);
+  }
+  if (IsModelFile(dir)) {
+    std::string problem;
+    const auto folder = OpenModelAsSceneFolder(dir, ModelImportSettings{}, problem);
+    if (!folder) {
+      std::fprintf(stderr, "morvane-check: cannot read %s: %s\n", dir.c_str(), problem.c_str());
+      return 1;
+    }
+    dir = *folder;
   }
   std::error_code error;
   if (!std::filesystem::is_directory(dir, error)) {

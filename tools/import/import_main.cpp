@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <string>
 
+#include "models/reader_process.h"
 #include "tools/import/import_options.h"
 #include "tools/import/import_run.h"
-#include "tools/import/model_reader.h"
 
 int main(int argc, char** argv) {
   ImportOptions options;
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
       return 0;
     case ImportCommand::kListFormats: {
       // One extension per line, without the "*." the library puts before it.
-      const std::string list = ReadableExtensions();
+      const std::string list = ListReadableExtensions();
       std::size_t start = 0;
       while (start < list.size()) {
         std::size_t end = list.find(';', start);

@@ -1,19 +1,22 @@
 // The command line of morvane-import:
 //
-//   morvane-import [--force] [--spin R] MODEL [DIR]
+//   morvane-import [--force] [--flat] [--spin R] [--time-limit S]
+//                  [--memory-limit MB] MODEL [DIR]
 //   morvane-import --help | --version | --list-formats
 //
-// --spin also takes its value as --spin=R; "--" ends the options. Parsing
-// only: nothing is opened or printed here.
+// Options with a value also take it as --option=VALUE; "--" ends the options.
+// Parsing only: nothing is opened or printed here.
 #pragma once
 
 #include <string>
+
+#include "models/model_import.h"
 
 struct ImportOptions {
   std::string model;
   std::string directory;  // default: the model's file name without extension
   bool force = false;
-  double spin = 0;  // turning rate about y of every entry, as scene.txt's rotate
+  ModelImportSettings settings;
 };
 
 enum class ImportCommand {

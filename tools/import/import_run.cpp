@@ -8,14 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "store/replacing_file.h"
-#include "store/text_writer.h"
-#include "tools/import/bitmap_writer.h"
-#include "tools/import/model_fit.h"
-#include "tools/import/model_reader.h"
-#include "tools/import/object_names.h"
-#include "tools/import/scene_text.h"
-#include "tools/import/texture_bitmaps.h"
+#include "models/model_import.h"
 
 namespace {
 
@@ -23,21 +16,6 @@ namespace fs = std::filesystem;
 
 // Above this many lines of objects.txt the viewer's start-up takes seconds.
 constexpr std::size_t kSlowStartLines = 1000000;
-
-// Writes one file of the folder through `write`, which returns false when a
-// write failed; the file then keeps its old content, if it had one.
-template <typename WriteFunction>
-bool WriteFolderFile(const fs::path& dir, const std::string& name, WriteFunction write,
-                     std::string& error) {
-  ReplacingFile output((dir / name).string());
-  const bool written = output.File() != nullptr && write(output.File());
-  const int writeError = written ? 0 : (errno != 0 ? errno : EIO);
-  if (output.File() == nullptr || !output.Commit(writeError)) {
-    error = (dir / name).string() + ": " + output.Problem();
-    return false;
-  }
-  return true;
-}
 
 // The first of `names` that already exists in `dir` as anything (a file, a
 // folder, a link, even a dangling one), or "" when none does.
@@ -53,8 +31,9 @@ std::string Count(std::size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-void PrintSummary(std::FILE* err, const ImportedModel& model, const TextureNotes& notes,
+void PrintSummary(std::FILE* err, const ImportedModel& model, const ScenePlan& plan,
                   const fs::path& dir, std::size_t objectLines) {
+  const TextureNotes& notes = plan.notes;
   std::fprintf(err, "morvane-import: wrote %s: %s, %s -> %s, %s and %s\n", dir.string().c_str(),
                Count(model.meshCount, "mesh", "meshes").c_str(),
                Count(model.triangleCount, "triangle", "triangles").c_str(),
@@ -85,6 +64,12 @@ void PrintSummary(std::FILE* err, const ImportedModel& model, const TextureNotes
     for (std::size_t i = 0; i < dropped.size(); ++i) line += (i == 0 ? " " : ", ") + dropped[i];
     std::fprintf(err, "%s\n", line.c_str());
   }
+  if (plan.secondPasses > 0) {
+    std::fprintf(err,
+                 "  shaded in a second pass (their texture repeats or is shared between places): "
+                 "%s\n",
+                 Count(plan.secondPasses, "object", "objects").c_str());
+  }
   if (notes.scaledDown > 0) {
     std::fprintf(err, "  scaled down to 4096 pixels a side: %s\n",
                  Count(notes.scaledDown, "texture", "textures").c_str());
@@ -101,33 +86,14 @@ void PrintSummary(std::FILE* err, const ImportedModel& model, const TextureNotes
 }  // namespace
 
 int RunImport(const ImportOptions& options, std::FILE* err) {
-  ImportedModel model;
+  ModelImport import;
   std::string error;
-  if (!ReadModel(options.model, model, error)) {
+  if (!PrepareModelImport(options.model, options.settings, import, error)) {
     std::fprintf(err, "morvane-import: cannot read %s: %s\n", options.model.c_str(), error.c_str());
     return 1;
   }
-  FitModelToView(model);
-
-  std::vector<std::string> modelNames;
-  for (const ImportedObject& object : model.objects) modelNames.push_back(object.name);
-  const std::vector<std::string> names = MakeObjectNames(modelNames);
-  TextureBitmaps bitmaps(model.textures);
-  std::vector<ObjectLook> looks;
-  for (std::size_t i = 0; i < model.objects.size(); ++i) {
-    const ImportedObject& object = model.objects[i];
-    const ImportedMaterial& material = model.materials[object.material];
-    const bool textured = object.hasTextureCoordinates && material.texture >= 0;
-    const TextureBitmaps::Choice choice = bitmaps.ChooseFor(material, textured);
-    // A colour bitmap is one colour everywhere: one coordinate serves.
-    looks.push_back({names[i], choice.number, choice.picture});
-  }
 
   const fs::path dir = options.directory;
-  std::vector<std::string> outputs = {"textures.txt", "objects.txt", "scene.txt"};
-  std::vector<std::string> bitmapNames;
-  for (const BitmapPlan& plan : bitmaps.bitmaps()) bitmapNames.push_back(plan.fileName);
-  outputs.insert(outputs.end(), bitmapNames.begin(), bitmapNames.end());
   std::error_code code;
   if (!fs::is_directory(dir, code)) {
     if (::mkdir(dir.c_str(), 0777) != 0) {
@@ -136,7 +102,7 @@ int RunImport(const ImportOptions& options, std::FILE* err) {
       return 1;
     }
   } else if (!options.force) {
-    const std::string existing = FirstExistingName(dir, outputs);
+    const std::string existing = FirstExistingName(dir, SceneFolderFiles(import.plan));
     if (!existing.empty()) {
       std::fprintf(err,
                    "morvane-import: %s already exists; nothing was written (--force replaces "
@@ -147,36 +113,10 @@ int RunImport(const ImportOptions& options, std::FILE* err) {
   }
 
   std::size_t objectLines = 0;
-  bool written = true;
-  for (const BitmapPlan& plan : bitmaps.bitmaps()) {
-    written = written && WriteFolderFile(
-                             dir, plan.fileName,
-                             [&](std::FILE* f) { return WriteBitmap24(f, plan.image); }, error);
-  }
-  const auto text = [&](auto writeText) {
-    return [writeText](std::FILE* f) {
-      TextWriter out(f);
-      writeText(out);
-      out.Flush();
-      return !out.Failed();
-    };
-  };
-  written =
-      written &&
-      WriteFolderFile(dir, "textures.txt",
-                      text([&](TextWriter& out) { WriteTexturesText(out, bitmapNames); }), error) &&
-      WriteFolderFile(dir, "objects.txt", text([&](TextWriter& out) {
-                        objectLines = WriteObjectsText(out, model.objects, looks);
-                      }),
-                      error) &&
-      WriteFolderFile(dir, "scene.txt", text([&](TextWriter& out) {
-                        WriteSceneText(out, looks, kCameraDistance, options.spin);
-                      }),
-                      error);
-  if (!written) {
+  if (!WriteSceneFolder(import.plan, options.settings.spin, dir, objectLines, error)) {
     std::fprintf(err, "morvane-import: %s\n", error.c_str());
     return 1;
   }
-  PrintSummary(err, model, bitmaps.notes(), dir, objectLines);
+  PrintSummary(err, import.model, import.plan, dir, objectLines);
   return 0;
 }

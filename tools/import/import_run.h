@@ -1,6 +1,6 @@
-// One run of morvane-import: read the model, fit it to the camera, decide
-// the bitmaps, refuse to replace existing files unless forced, write the
-// folder, and print the summary.
+// One run of morvane-import: read the model, plan the folder, refuse to
+// replace existing files unless forced, write the folder, and print the
+// summary.
 #pragma once
 
 #include <cstdio>
