@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -18,36 +19,39 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 // it gives the same digits as rounding the exact value, which is what the
 // general conversion does. Returns false for any other value.
 bool FormatQuickly(double value, int maxChars, int decimals, BoundedNumber& result) {
-  const double scaled = std::fabs(value) * kPowersOfTen[decimals];
+  const double scaled = (value < 0 ? -value : value) * kPowersOfTen[decimals];
   if (!(scaled < 0x1p40)) return false;
-  const double whole = std::floor(scaled);
-  const double fraction = scaled - whole;
-  if (std::fabs(fraction - 0.5) <= 0x1p-12) return false;
-  std::uint64_t digits = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-  // Written backwards: the decimals, the point, the integer part, the sign.
-  char reversed[32];
-  int length = 0;
-  bool significant = false;  // a decimal other than a trailing zero was met
-  for (int d = 0; d < decimals; ++d, digits /= 10) {
-    const char digit = static_cast<char>('0' + digits % 10);
-    significant = significant || digit != '0';
-    if (significant) reversed[length++] = digit;
-  }
-  // The general conversion writes the point and every decimal, so the length
-  // that must fit counts them all.
-  int written = decimals > 0 ? decimals + 1 : 0;
-  if (significant) reversed[length++] = '.';
+  std::uint64_t digits = static_cast<std::uint64_t>(scaled);  // the floor: scaled >= 0
+  const double fraction = scaled - static_cast<double>(digits);
+  if (fraction > 0.5 - 0x1p-12 && fraction < 0.5 + 0x1p-12) return false;
+  digits += fraction > 0.5 ? 1 : 0;
+  // Written backwards from the end of a scratch buffer: the decimals without
+  // trailing zeros, the point, the integer part, the sign.
+  char scratch[32];
+  char* const end = scratch + sizeof scratch;
+  char* at = end;
+  int d = 0;
+  for (; d < decimals && digits % 10 == 0; ++d) digits /= 10;
+  const bool fractional = d < decimals;
+  for (; d < decimals; ++d, digits /= 10) *--at = static_cast<char>('0' + digits % 10);
+  if (fractional) *--at = '.';
+  int integerDigits = 0;
   do {
-    reversed[length++] = static_cast<char>('0' + digits % 10);
-    ++written;
+    *--at = static_cast<char>('0' + digits % 10);
+    ++integerDigits;
     digits /= 10;
   } while (digits > 0);
   // A value that rounds to zero is written without its sign.
-  const bool zero = length == 1 && reversed[0] == '0';
-  if (value < 0 && !zero) reversed[length++] = '-', ++written;
-  if (written > maxChars) return false;
-  for (int i = 0; i < length; ++i) result.text[i] = reversed[length - 1 - i];
-  result.view = std::string_view(result.text, static_cast<std::size_t>(length));
+  const bool zero = integerDigits == 1 && !fractional && *at == '0';
+  if (value < 0 && !zero) *--at = '-';
+  // The general conversion writes the point and every decimal: that length
+  // must fit for it to keep this many decimals.
+  const int general =
+      (value < 0 && !zero ? 1 : 0) + integerDigits + (decimals > 0 ? decimals + 1 : 0);
+  if (general > maxChars) return false;
+  const auto length = static_cast<std::size_t>(end - at);
+  std::memcpy(result.text, at, length);
+  result.view = std::string_view(result.text, length);
   return true;
 }
 
@@ -59,7 +63,8 @@ BoundedNumber FormatBounded(double value, int maxChars, int maxDecimals) {
   // The sign takes one character, so maxChars - 1 digits remain for the
   // integer part.
   const double limit = kPowersOfTen[maxChars - 1] - 1;
-  value = std::fmax(-limit, std::fmin(limit, value));
+  if (value > limit) value = limit;
+  if (value < -limit) value = -limit;
   if (FormatQuickly(value, maxChars, maxDecimals, result)) return result;
   std::size_t length = 0;
   for (int decimals = maxDecimals; decimals >= 0; --decimals) {
