@@ -90,16 +90,17 @@ _morvane_check() {
 _morvane_import() {
   local current=${COMP_WORDS[COMP_CWORD]} previous=${COMP_WORDS[COMP_CWORD - 1]}
   COMPREPLY=()
-  [[ $previous == --spin ]] && return
+  [[ $previous == --spin || $previous == --time-limit || $previous == --memory-limit ]] && return
   if [[ $current == -* ]]; then
-    _morvane_options "$current" '--force --spin --list-formats --help --version'
+    _morvane_options "$current" \
+      '--force --flat --spin --time-limit --memory-limit --list-formats --help --version'
     return
   fi
   # The first operand is the model, the second the scene folder to write.
   local i operands=0
   for ((i = 1; i < COMP_CWORD; i++)); do
     case ${COMP_WORDS[i]} in
-      --spin) ((i++)) ;;
+      --spin | --time-limit | --memory-limit) ((i++)) ;;
       -*) ;;
       *) ((operands++)) ;;
     esac
