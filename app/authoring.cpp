@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <utility>
 
@@ -15,6 +16,7 @@
 #include "app/render_window.h"
 #include "app/scene_reload.h"
 #include "app/settings.h"
+#include "models/model_cache.h"
 #include "offscreen/framebuffer.h"
 #include "store/scene_store.h"
 
@@ -61,6 +63,13 @@ void WritePicture(int width, int height) {
   std::fprintf(stderr, "%s: no picture written: %s\n", theSettings.programName, error.c_str());
 }
 
+// Under --watch, a model's own files are watched besides its import's.
+void WatchModelSources() {
+  theAuthoring.watcher.AlsoWatch(
+      theAuthoring.model.empty() ? std::vector<std::string>{}
+                                 : ModelSourceFiles(theAuthoring.model, theAuthoring.sceneFolder));
+}
+
 // Makes the dropped folder, if any, the working directory. The reload in
 // progress is ended first: its workers read, and its transcript is written,
 // by names relative to the working directory. True when a folder was entered.
@@ -79,7 +88,25 @@ bool EnterDroppedFolder() {
   }
   theAuthoring.sceneFolder = folder;
   theSettings.sceneFolder = theAuthoring.sceneFolder.c_str();
+  theAuthoring.model = std::move(theAuthoring.droppedModel);
+  theAuthoring.droppedModel.clear();
+  WatchModelSources();
   return true;
+}
+
+// An import that ended gives its folder to enter, as a dropped one.
+void TakeEndedImport() {
+  std::string folder;
+  std::string problem;
+  if (theAuthoring.opening == nullptr || !theAuthoring.opening->Ended(folder, problem)) return;
+  if (folder.empty()) {
+    std::fprintf(stderr, "%s: cannot read %s: %s\n", theSettings.programName,
+                 OneLine(theAuthoring.opening->Path()).c_str(), problem.c_str());
+  } else {
+    theAuthoring.droppedFolder = std::move(folder);
+    theAuthoring.droppedModel = theAuthoring.opening->Path();
+  }
+  theAuthoring.opening.reset();
 }
 
 // A dropped scene is seen as a start in its folder would show it.
@@ -93,6 +120,13 @@ void StartCameraAfresh() {
 }  // namespace
 
 void HandleDroppedPath(const std::string& path) {
+  if (IsModelFile(path)) {
+    std::error_code error;
+    const std::filesystem::path model = std::filesystem::absolute(path, error);
+    theAuthoring.opening = std::make_unique<ModelOpening>(model.string());
+    theAuthoring.openingAgain = false;
+    return;
+  }
   std::string problem;
   std::optional<std::string> folder = ResolveDroppedPath(path, problem);
   if (!folder) {
@@ -101,6 +135,9 @@ void HandleDroppedPath(const std::string& path) {
     return;
   }
   theAuthoring.droppedFolder = std::move(*folder);
+  theAuthoring.droppedModel.clear();
+  // A folder dropped after a model wins over its import.
+  theAuthoring.opening.reset();
 }
 
 void HandleAuthoringKey(Key key, bool repeat) {
@@ -122,9 +159,20 @@ void RunAuthoringBeforeFrame(Platform& platform) {
   const auto now = std::chrono::steady_clock::now();
   const auto nowMs = static_cast<std::uint64_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count());
+  TakeEndedImport();
+  const bool again = theAuthoring.openingAgain;
   const bool entered = EnterDroppedFolder();
-  if (entered) theAuthoring.loadingDroppedFolder = true;
-  const bool changed = theAuthoring.watching && theAuthoring.watcher.ChangeSettled(nowMs);
+  // A model imported anew is the same scene, edited: the camera stays.
+  if (entered && !again) theAuthoring.loadingDroppedFolder = true;
+  if (entered) theAuthoring.openingAgain = false;
+  bool changed = theAuthoring.watching && theAuthoring.watcher.ChangeSettled(nowMs);
+  if (changed && !theAuthoring.model.empty()) {
+    // The folder on screen is a model's import, which never changes: the
+    // model is imported again, and its new folder loaded once it is there.
+    theAuthoring.opening = std::make_unique<ModelOpening>(theAuthoring.model);
+    theAuthoring.openingAgain = true;
+    changed = false;
+  }
   if (entered || changed || theAuthoring.reloadRequested) {
     theAuthoring.reloadRequested = false;
     // A newer change makes a reload in progress pointless.
@@ -152,6 +200,7 @@ void RunAuthoringBeforeFrame(Platform& platform) {
 }
 
 void StopAuthoring() {
+  theAuthoring.opening.reset();
   theAuthoring.reload.reset();
 }
 

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "app/model_opening.h"
 #include "app/platform.h"
 #include "app/scene_reload.h"
 #include "app/scene_watcher.h"
@@ -30,6 +31,12 @@ struct AuthoringState {
   std::string droppedFolder;            // a dropped scene folder to enter before the next frame
   std::string sceneFolder;              // the dropped folder entered last, once there is one
   bool loadingDroppedFolder = false;    // the next reload to swap in shows a dropped folder
+  // The model file (absolute) whose import the scene on screen is; empty for
+  // a scene folder. Under --watch a change of it or its files imports it anew.
+  std::string model;
+  std::unique_ptr<ModelOpening> opening;  // a model being imported, if any
+  bool openingAgain = false;              // ... the model on screen, changed on disk
+  std::string droppedModel;               // the model the dropped folder is the import of
 };
 
 extern AuthoringState theAuthoring;
@@ -40,8 +47,9 @@ void HandleAuthoringKey(Key key, bool repeat);
 
 // Takes what was dropped onto the window: a scene folder it opens (see
 // ResolveDroppedPath) is entered and loaded before the next frame, the last
-// one winning when several come at once; anything else is refused in one line
-// on standard error, and the scene stays.
+// one winning when several come at once; a model file is imported first,
+// off the window's thread (see ModelOpening); anything else is refused in one
+// line on standard error, and the scene stays.
 void HandleDroppedPath(const std::string& path);
 
 // Starts watching the scene's files when --watch asks for it, before

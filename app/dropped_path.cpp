@@ -28,11 +28,10 @@ std::optional<std::string> ResolveDroppedPath(const std::string& path, std::stri
     problem = error.message();
     return std::nullopt;
   }
-  // The place where a model file is to resolve to the folder of its import.
+  // Model files are taken before this (HandleDroppedPath); any other file is
+  // none the viewer can show.
   if (std::filesystem::is_regular_file(status)) {
-    problem =
-        "model files cannot be opened yet, only scene folders (morvane-import makes one of a "
-        "model file)";
+    problem = "a file, but not a model file of a format morvane-import reads";
     return std::nullopt;
   }
   if (!std::filesystem::is_directory(status)) {

@@ -3,10 +3,10 @@
 //
 // A scene folder opens as it is. It must hold at least one of the scene's
 // three files: a folder of none is most likely dropped by mistake, and loading
-// it would write ogllist.txt into it. A model file is to open through the
-// folder its import is kept in; until the viewer can import, any file is
-// refused with a word on what to do instead. Anything else (a missing path, a
-// device, text that names nothing) is refused.
+// it would write ogllist.txt into it. A model file opens through the folder
+// its import is kept in, which the caller asks for (ModelOpening); any other
+// file, and anything else (a missing path, a device, text that names
+// nothing), is refused.
 //
 // Looks at the file system and changes nothing; prints nothing.
 #pragma once

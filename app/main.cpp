@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/authoring.h"
@@ -43,12 +44,17 @@ int main(int argc, char** argv) {
   theAuthoring.watch = options.watch;
   // A model file is shown through the folder it is imported into.
   if (IsModelFile(options.directory)) {
-    const auto folder = OpenModelAsSceneFolder(options.directory, ModelImportSettings{}, error);
+    ModelImportSettings settings;
+    settings.limits.stop = InterruptionToken();
+    const auto folder = OpenModelAsSceneFolder(options.directory, settings, error);
     if (!folder) {
       std::fprintf(stderr, "morvane: cannot read %s: %s\n", options.directory.c_str(),
                    error.c_str());
       return 1;
     }
+    // Under --watch a change of the model or its files imports it anew.
+    theAuthoring.model = std::filesystem::absolute(options.directory).string();
+    theAuthoring.watcher.AlsoWatch(ModelSourceFiles(theAuthoring.model, *folder));
     options.directory = *folder;
   }
   if (chdir(options.directory.c_str()) != 0) {

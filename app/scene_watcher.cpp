@@ -51,6 +51,7 @@ bool SceneWatcher::Watch() {
       if (!name.empty()) paths.push_back(std::move(name));
     }
   }
+  paths.insert(paths.end(), otherPaths_.begin(), otherPaths_.end());
   std::map<int, std::set<std::string>> namesByWatch;
   for (const std::string& path : paths) {
     const auto [folder, name] = SplitPath(path);

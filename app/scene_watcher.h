@@ -24,6 +24,10 @@ class SceneWatcher {
   SceneWatcher(const SceneWatcher&) = delete;
   SceneWatcher& operator=(const SceneWatcher&) = delete;
 
+  // Files to watch besides the scene's own (a model's, whose import the
+  // scene is), by absolute path; taken at the next Watch.
+  void AlsoWatch(std::vector<std::string> paths) { otherPaths_ = std::move(paths); }
+
   // Watches the three files and the bitmaps named in textures.txt as it
   // stands now (again after each load, as the names may have changed).
   // Notifications that arrived before are kept. False when notifications are
@@ -42,6 +46,7 @@ class SceneWatcher {
   int fd_ = -1;
   std::map<int, std::set<std::string>>
       namesByWatch_;  // watch -> the names of interest in its folder
+  std::vector<std::string> otherPaths_;
   bool changed_ = false;
   std::uint64_t lastChangeMs_ = 0;
   std::string problem_;

@@ -3,11 +3,15 @@
 #include <string_view>
 
 const char kViewerUsageText[] =
-    "usage: morvane [--windowed | --fullscreen] [--watch] [--quiet] [--timings] [DIR]\n"
+    "usage: morvane [--windowed | --fullscreen] [--watch] [--quiet] [--timings]\n"
+    "               [DIR | MODEL]\n"
     "Shows the scene in DIR (default: the current directory): textures.txt,\n"
     "objects.txt and scene.txt. The parse log of objects.txt goes to standard\n"
     "output and ogllist.txt into DIR; problems with the files are summed up in one\n"
-    "line on standard error (morvane-check DIR explains each).\n"
+    "line on standard error (morvane-check DIR explains each). A MODEL file in\n"
+    "any format morvane-import reads is imported into the cache of imports\n"
+    "($XDG_CACHE_HOME/morvane) and shown from there; with --watch a change of\n"
+    "the model or its files imports it again.\n"
     "  --windowed    open an 800 x 600 window without asking about full screen\n"
     "  --fullscreen  run full screen without asking (if the display has no\n"
     "                800 x 600 mode, a box offers the window instead)\n"
@@ -20,8 +24,8 @@ const char kViewerUsageText[] =
     "again, F12 saves the picture as morvane-YYYYMMDD-HHMMSS.png in the folder the\n"
     "viewer was started from, Escape quits.\n"
     "Mouse: dragging with the left button turns (the scene follows the pointer),\n"
-    "the wheel moves forward and back. A scene folder dropped onto the window\n"
-    "is shown in place of the scene.\n"
+    "the wheel moves forward and back. A scene folder or model file dropped onto\n"
+    "the window is shown in place of the scene.\n"
     "Exit status: 0 after a normal quit, 1 when no window could be opened, 2 on a\n"
     "usage error or a folder that cannot be entered.\n";
 

@@ -81,9 +81,10 @@ bool ReadWholeFile(const fs::path& path, std::string& bytes) {
   return !in.bad();
 }
 
-// Whether the folder `entry` holds a complete import whose other files all
-// still hold what they held.
-bool StillCurrent(const fs::path& entry, const fs::path& modelFolder) {
+// The other files a complete import in `entry` noted, each with the hash it
+// had: false when the folder holds no complete import.
+bool NotedFiles(const fs::path& entry, const fs::path& modelFolder,
+                std::vector<std::pair<std::string, fs::path>>& files) {
   std::string manifest;
   if (!ReadWholeFile(entry / kManifestName, manifest)) return false;
   std::vector<std::string_view> records;
@@ -96,7 +97,18 @@ bool StillCurrent(const fs::path& entry, const fs::path& modelFolder) {
   if (records.empty() || records[0] != kManifestHeader || records.size() % 2 == 0) return false;
   for (std::size_t i = 1; i < records.size(); i += 2) {
     const fs::path name(records[i + 1]);
-    if (HashText(name.is_absolute() ? name : modelFolder / name) != records[i]) return false;
+    files.emplace_back(std::string(records[i]), name.is_absolute() ? name : modelFolder / name);
+  }
+  return true;
+}
+
+// Whether the folder `entry` holds a complete import whose other files all
+// still hold what they held.
+bool StillCurrent(const fs::path& entry, const fs::path& modelFolder) {
+  std::vector<std::pair<std::string, fs::path>> files;
+  if (!NotedFiles(entry, modelFolder, files)) return false;
+  for (const auto& [hash, file] : files) {
+    if (HashText(file) != hash) return false;
   }
   return true;
 }
@@ -252,4 +264,15 @@ std::optional<std::string> OpenModelAsSceneFolder(const std::string& path,
   if (!Publish(import, settings, modelFolder, root, entry, error)) return std::nullopt;
   KeepToLimit(root, entry);
   return entry.string();
+}
+
+std::vector<std::string> ModelSourceFiles(const std::string& path, const std::string& folder) {
+  std::error_code code;
+  const fs::path model = fs::absolute(path, code);
+  std::vector<std::string> files = {model.string()};
+  std::vector<std::pair<std::string, fs::path>> noted;
+  if (NotedFiles(folder, model.parent_path(), noted)) {
+    for (const auto& [hash, file] : noted) files.push_back(file.string());
+  }
+  return files;
 }

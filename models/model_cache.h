@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "models/model_import.h"
 
@@ -42,3 +43,8 @@ std::uint64_t ModelCacheLimitBytes();
 std::optional<std::string> OpenModelAsSceneFolder(const std::string& path,
                                                   const ModelImportSettings& settings,
                                                   std::string& error);
+
+// The files an import in `folder` of the model at `path` was made from: the
+// model itself and every other file the import read or looked for, as
+// absolute paths. What to watch for a change that calls for a new import.
+std::vector<std::string> ModelSourceFiles(const std::string& path, const std::string& folder);

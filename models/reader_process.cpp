@@ -117,6 +117,9 @@ std::string Seconds(double seconds) {
   return text;
 }
 
+// How long a wait for the reader goes before it looks at a stop request.
+constexpr long long kStopTurnMs = 50;
+
 }  // namespace
 
 std::uint64_t DefaultMemoryLimitMegabytes() {
@@ -163,8 +166,13 @@ ChildOutcome RunInChild(const ReaderLimits& limits, std::size_t maxBytes,
       break;
     }
     pollfd ready{readEnd.get(), POLLIN, 0};
+    if (limits.stop.stop_requested()) {
+      outcome.problem = "the reading was stopped";
+      break;
+    }
+    // Short turns, so that a stop is seen soon.
     const int polled =
-        ::poll(&ready, 1, static_cast<int>(std::min<long long>(left.count(), 60000)));
+        ::poll(&ready, 1, static_cast<int>(std::min<long long>(left.count(), kStopTurnMs)));
     if (polled < 0 && errno != EINTR) {
       outcome.kind = ChildOutcome::Kind::kFailed;
       outcome.problem = std::string("cannot wait for the model reader: ") + std::strerror(errno);

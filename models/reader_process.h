@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@
 struct ReaderLimits {
   double seconds = 60;                // wall-clock time the reader may take
   std::uint64_t memoryMegabytes = 0;  // address space it may add; 0: half of physical memory
+  std::stop_token stop;               // ends the reading early (the child is killed)
 };
 
 // Half of the machine's physical memory, in megabytes (at least 256).

@@ -29,7 +29,9 @@ int main(int argc, char** argv) {
       break;
   }
   if (IsModelFile(options.directory)) {
-    const auto folder = OpenModelAsSceneFolder(options.directory, ModelImportSettings{}, error);
+    ModelImportSettings settings;
+    settings.limits.stop = InterruptionToken();
+    const auto folder = OpenModelAsSceneFolder(options.directory, settings, error);
     if (!folder) {
       std::fprintf(stderr, "morvane-snapshot: cannot read %s: %s\n", options.directory.c_str(),
                    error.c_str());

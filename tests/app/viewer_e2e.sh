@@ -10,6 +10,9 @@ source "$(dirname "$0")/../support/viewer_session.sh"
 morvane=$(realpath "$1")
 probe=$(realpath "$2")
 work=$(mktemp -d)
+models=$(realpath "$(dirname "$0")/../data/import")
+# Models opened directly are imported into a cache of this run's own.
+export XDG_CACHE_HOME=$work/cache
 # The scene as it stands after the viewer ran in its own folder: with an
 # ogllist.txt of that run, which no copy below may take along.
 scene=$work/source
@@ -445,10 +448,10 @@ changed=$("$probe" diff "$work/dragged.png" "$work/wheeled.png")
 ((changed > 1000)) || fail "two wheel notches changed only $changed pixels"
 pass "two wheel notches move the view ($changed pixels), which then holds still"
 
-# A file is not opened (models cannot be yet): one line says so, the scene stays.
-printf 'v 0 0 0\n' >"$work/model.obj"
-"$probe" drop "$win_id" "$work/model.obj" || fail "the window does not take a dropped file"
-refusal="morvane: '$work/model.obj' dropped on the window is not opened: model files cannot be opened yet"
+# A file that is no model is not opened: one line says so, the scene stays.
+printf 'v 0 0 0\n' >"$work/notes.txt"
+"$probe" drop "$win_id" "$work/notes.txt" || fail "the window does not take a dropped file"
+refusal="morvane: '$work/notes.txt' dropped on the window is not opened: a file, but not a model file"
 still_after "dropping a file" file-dropped
 (($("$probe" diff "$work/wheeled.png" "$work/file-dropped.png") == 0)) || fail "dropping a file changed the picture"
 [[ $(grep -c "dropped on the window" "$run/err.log") == 1 ]] && grep -q "^$refusal" "$run/err.log" ||
@@ -464,6 +467,11 @@ picture_within 10 "$work/mouse-start.png" -eq 0 "dropping a copy of the scene fo
 sed -i 's/^scale=.*;$/scale=(0.5,0.5,0.5);/' "$work/dropped/scene.txt"
 changes_within 5 "$work/mouse-start.png" "editing the dropped folder's scene.txt"
 pass "a dropped scene folder is loaded and seen as a start there sees it, and --watch follows it"
+shot "$work/before-model.png"
+"$probe" drop "$win_id" "$models/turned_cube.obj" || fail "the window does not take a dropped model"
+changes_within 10 "$work/before-model.png" "dropping a model file"
+grep -q "cannot read" "$run/err.log" && fail "the dropped model was not read"
+pass "a dropped model file is imported and replaces the scene"
 hold Escape 0.1
 expect_exit 3000 Escape
 
@@ -486,6 +494,22 @@ cmp -s "$run/scene/ogllist.txt" "$work/first-ogllist.txt" || fail "the reload en
 pass "a drop during a reload ends it, leaving its folder as it was, and shows the dropped folder"
 hold Escape 0.1
 expect_exit 3000 Escape
+
+# --- A model file, opened directly --------------------------------------------------
+run=$work/model
+mkdir -p "$run"
+cp "$models/turned_cube.obj" "$models/turned_cube.mtl" "$run/"
+launch_in "$run" "$morvane" --windowed --watch turned_cube.obj
+find_window "Morvane 2006"
+shot "$work/model.png"
+(($(lit "$work/model.png") > 800 * 600 / 20)) || fail "the model opened directly is not shown"
+pass "morvane MODEL shows the model through the cache of imports"
+# One corner of the cube moved: under --watch the model is imported again.
+sed -i '2s/.*/v -3 -2 -2/' "$run/turned_cube.obj"
+changes_within 10 "$work/model.png" "editing the model under --watch"
+pass "with --watch an edit of the model file is imported and shown"
+"$probe" close "$win_id"
+expect_exit 3000 "the close button"
 
 # --- Full screen refused on a screen without 800 × 600 ---------------------------
 # --fullscreen answers the question, and a refused mode is still offered the window.

@@ -237,7 +237,7 @@ TEST_F(ViewerTest, OnlyAFolderHoldingASceneOpensWhenDropped) {
   } cases[] = {
       {here, here, ""},
       {".", here, ""},
-      {"model.obj", "", "model files cannot be opened yet"},
+      {"model.obj", "", "a file, but not a model file"},
       {"empty", "", "holds no objects.txt, scene.txt or textures.txt"},
       {"missing", "", "No such file"},
       {"/dev/null", "", "neither a scene folder nor a model file"},

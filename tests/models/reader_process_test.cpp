@@ -24,16 +24,16 @@ void Write(int fd, const std::vector<std::uint8_t>& bytes) {
 TEST(ReaderProcess, BringsBackWhatTheChildWrote) {
   std::vector<std::uint8_t> bytes(300000);
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
-  const ChildOutcome outcome = RunInChild({5, 0}, kLimit, [&](int fd) { Write(fd, bytes); });
+  const ChildOutcome outcome = RunInChild({5, 0, {}}, kLimit, [&](int fd) { Write(fd, bytes); });
   EXPECT_EQ(outcome.kind, ChildOutcome::Kind::kFinished);
   EXPECT_EQ(outcome.bytes, bytes);
 }
 
 TEST(ReaderProcess, ReportsACrashAndAnExitStatus) {
-  ChildOutcome outcome = RunInChild({5, 0}, kLimit, [](int) { std::raise(SIGSEGV); });
+  ChildOutcome outcome = RunInChild({5, 0, {}}, kLimit, [](int) { std::raise(SIGSEGV); });
   EXPECT_EQ(outcome.kind, ChildOutcome::Kind::kCrashed);
   EXPECT_EQ(outcome.status, SIGSEGV);
-  outcome = RunInChild({5, 0}, kLimit, [](int) { ::_exit(3); });
+  outcome = RunInChild({5, 0, {}}, kLimit, [](int) { ::_exit(3); });
   EXPECT_EQ(outcome.kind, ChildOutcome::Kind::kExited);
   EXPECT_EQ(outcome.status, 3);
 }
@@ -43,7 +43,7 @@ TEST(ReaderProcess, ReportsACrashAndAnExitStatus) {
 TEST(ReaderProcess, KillsAChildAtTheTimeLimit) {
   for (const bool closePipe : {false, true}) {
     const auto start = std::chrono::steady_clock::now();
-    const ChildOutcome outcome = RunInChild({0.3, 0}, kLimit, [&](int fd) {
+    const ChildOutcome outcome = RunInChild({0.3, 0, {}}, kLimit, [&](int fd) {
       if (closePipe) ::close(fd);
       while (true) ::pause();
     });
@@ -59,8 +59,21 @@ TEST(ReaderProcess, KillsAChildAtTheTimeLimit) {
   }
 }
 
+// A stop (a newer drop, a close, Ctrl-C) ends the wait long before the limit.
+TEST(ReaderProcess, AStopEndsTheWaitAtOnce) {
+  std::stop_source stop;
+  stop.request_stop();
+  const auto start = std::chrono::steady_clock::now();
+  const ChildOutcome outcome = RunInChild({30, 0, stop.get_token()}, kLimit, [](int) {
+    while (true) ::pause();
+  });
+  EXPECT_EQ(outcome.kind, ChildOutcome::Kind::kFailed);
+  EXPECT_EQ(outcome.problem, "the reading was stopped");
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5);
+}
+
 TEST(ReaderProcess, StopsAChildThatWritesTooMuch) {
-  const ChildOutcome outcome = RunInChild({5, 0}, kLimit, [](int fd) {
+  const ChildOutcome outcome = RunInChild({5, 0, {}}, kLimit, [](int fd) {
     const std::vector<std::uint8_t> block(kLimit / 4, 1);
     for (int i = 0; i < 100; ++i) Write(fd, block);
   });
@@ -71,7 +84,7 @@ TEST(ReaderProcess, StopsAChildThatWritesTooMuch) {
 // The memory limit holds in the child only, and only for what it adds.
 TEST(ReaderProcess, LimitsTheChildsMemory) {
   const auto allocates = [](std::size_t megabytes) {
-    return RunInChild({5, 64}, kLimit, [=](int fd) {
+    return RunInChild({5, 64, {}}, kLimit, [=](int fd) {
       try {
         std::vector<char> block(megabytes << 20, 1);
         Write(fd, {static_cast<std::uint8_t>(block[megabytes])});
