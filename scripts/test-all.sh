@@ -63,8 +63,9 @@ tests() {
 }
 # The tests whose code runs on more than one thread: the loading channel, the
 # reading and compiling of objects.txt, the texture table, the fuzzers'
-# replay, the viewer's start-up and reloads, and the snapshot program.
-threaded_targets=(channel_test objects_tests compiler_tests texture_table_tests fuzz_replay_tests
+# replay, the viewer's start-up and reloads, and the snapshot program with
+# the start-up cases.
+threaded_targets=(channel_test compiler_tests texture_table_tests fuzz_replay_tests
   viewer_tests snapshot_tests morvane-snapshot)
 build_threaded() {
   cmake -S . -B build-tsan -G Ninja -DMORVANE_WERROR=ON -DMORVANE_TESTS=ON \
@@ -78,7 +79,7 @@ threaded_tests() {
   fi
   TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=1" \
     ctest --test-dir build-tsan -j "$jobs" --timeout 600 \
-    -R '^(Channel|ObjectReader|DisplayListCompiler|TextureTable|FuzzReplay|Viewer|WindowProcedure|SnapshotProgram)\.'
+    -R '^(Channel|DisplayListCompiler|TextureTable|FuzzReplay|ViewerTest|WindowProcedureTest|SnapshotProgram)\.|^StartupCases$'
 }
 
 part "format" check_format
