@@ -14,7 +14,7 @@ count() {
   done | grep -cvE '^\s*($|//|#( |$)|#[^!a-z])' || true
 }
 tests=$(count tests)
-product=$(count app store objects compiler scene textures tools)
+product=$(count app store objects compiler scene textures check loading offscreen tools)
 echo "tests: $tests lines"
-echo "product: $product lines (app, store, objects, compiler, scene, textures, tools)"
+echo "product: $product lines (app, store, objects, compiler, scene, textures, check, loading, offscreen, tools)"
 echo "ratio: $((100 * tests / product))%"

@@ -5,7 +5,8 @@
 #include <exception>
 #include <string>
 
-#include "tools/check/check_folder.h"
+#include "check/check_folder.h"
+#include "tools/check/describe_bitmap.h"
 
 namespace {
 

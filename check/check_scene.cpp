@@ -1,4 +1,4 @@
-#include "tools/check/check_scene.h"
+#include "check/check_scene.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,9 +7,9 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "check/piece_lines.h"
+#include "check/written_text.h"
 #include "scene/scene_reader.h"
-#include "tools/check/piece_lines.h"
-#include "tools/check/written_text.h"
 
 namespace {
 
@@ -60,8 +60,8 @@ class SceneCheck {
     }
   }
 
-  std::vector<bool> Run(LineReader& reader) {
-    PieceLines lines(reader);
+  std::vector<bool> Run(LineReader& reader, std::stop_token stop) {
+    PieceLines lines(reader, std::move(stop));
     SceneLineReader scene(store_);
     std::int32_t result = kSceneRead;
     std::size_t listLine = 0;
@@ -327,7 +327,7 @@ class SceneCheck {
 
 }  // namespace
 
-std::vector<bool> CheckScene(LineReader& reader, const CompiledObjects& objects,
-                             Findings& findings) {
-  return SceneCheck(objects, findings).Run(reader);
+std::vector<bool> CheckScene(LineReader& reader, const CompiledObjects& objects, Findings& findings,
+                             std::stop_token stop) {
+  return SceneCheck(objects, findings).Run(reader, std::move(stop));
 }
