@@ -31,7 +31,6 @@ class PlatformMessageBoxes final : public MessageBoxService {
   Platform& platform_;
 };
 
-
 void SayNoWindow(const std::string& why) {
   std::fprintf(stderr, "%s: no window could be opened: %s\n", theSettings.programName, why.c_str());
 }

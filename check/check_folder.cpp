@@ -80,11 +80,13 @@ Findings CheckSceneFolder(const fs::path& dir, std::stop_token stop) {
                                   "the scene has no textures", findings)) {
     textureCount = CheckTextures(*reader, dir, findings, stop);
   }
+  if (stop.stop_requested()) return findings;
   CompiledObjects objects;
   if (auto reader =
           OpenSceneFile(dir, "objects.txt", Severity::kError, "no object is compiled", findings)) {
     objects = CheckObjects(*reader, textureCount, findings, stop);
   }
+  if (stop.stop_requested()) return findings;
   if (auto reader = OpenSceneFile(dir, "scene.txt", Severity::kError,
                                   "every frame shows only the black background", findings)) {
     const std::vector<bool> drawn = CheckScene(*reader, objects, findings, stop);

@@ -509,6 +509,7 @@ class ObjectCheck {
 CompiledObjects CheckObjects(LineReader& reader, std::size_t textureCount, Findings& findings,
                              std::stop_token stop) {
   ObjectCheck check(textureCount, findings);
-  check.Read(reader, std::move(stop));
+  check.Read(reader, stop);
+  if (stop.stop_requested()) return {};  // the walk would speak of a file cut short
   return check.Walk();
 }
