@@ -155,8 +155,20 @@ void StartWatching() {
   }
 }
 
+void SayReportWhenChecked(const StartupReport& report, std::unique_ptr<SceneCheck> check,
+                          bool sayClean) {
+  theAuthoring.report = report;
+  theAuthoring.reportCheck = std::move(check);
+  theAuthoring.reportSaysClean = sayClean;
+}
+
 void RunAuthoringBeforeFrame(Platform& platform) {
   const auto now = std::chrono::steady_clock::now();
+  if (theAuthoring.reportCheck != nullptr &&
+      theAuthoring.reportCheck->TakeInto(theAuthoring.report, now)) {
+    theAuthoring.reportCheck.reset();
+    PrintStartupReport(theAuthoring.report, stderr, theAuthoring.reportSaysClean);
+  }
   const auto nowMs = static_cast<std::uint64_t>(
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count());
   TakeEndedImport();
@@ -192,7 +204,8 @@ void RunAuthoringBeforeFrame(Platform& platform) {
     if (theAuthoring.loadingDroppedFolder) StartCameraAfresh();
     theAuthoring.loadingDroppedFolder = false;
     std::fflush(stdout);
-    PrintStartupReport(theAuthoring.reload->Report(), stderr);
+    // The user who fixed a file waits to hear that the fix took.
+    SayReportWhenChecked(theAuthoring.reload->Report(), theAuthoring.reload->TakeCheck(), true);
     theRenderWindow.sceneTurns = SceneTurns(theSceneStore);
     theRenderWindow.pictureCurrent = false;
   }
@@ -202,6 +215,11 @@ void RunAuthoringBeforeFrame(Platform& platform) {
 void StopAuthoring() {
   theAuthoring.opening.reset();
   theAuthoring.reload.reset();
+  if (theAuthoring.reportCheck != nullptr) {
+    theAuthoring.reportCheck.reset();
+    theAuthoring.report.checked = false;
+    PrintStartupReport(theAuthoring.report, stderr);
+  }
 }
 
 void RunAuthoringAfterFrame(int width, int height) {

@@ -17,8 +17,10 @@
 
 #include "app/model_opening.h"
 #include "app/platform.h"
+#include "app/scene_check.h"
 #include "app/scene_reload.h"
 #include "app/scene_watcher.h"
+#include "app/startup_report.h"
 
 struct AuthoringState {
   bool watch = false;               // reload when the scene's files change
@@ -37,6 +39,10 @@ struct AuthoringState {
   std::unique_ptr<ModelOpening> opening;  // a model being imported, if any
   bool openingAgain = false;              // ... the model on screen, changed on disk
   std::string droppedModel;               // the model the dropped folder is the import of
+  // The last load's report, said once its check has come.
+  StartupReport report;
+  std::unique_ptr<SceneCheck> reportCheck;  // null once said
+  bool reportSaysClean = false;
 };
 
 extern AuthoringState theAuthoring;
@@ -64,7 +70,15 @@ void StartWatching();
 // reload in progress its slice. Needs the viewer's context current.
 void RunAuthoringBeforeFrame(Platform& platform);
 
-// Ends a reload in progress, before the window's context goes.
+// Says `report` on standard error once `check` has put its sum in, between
+// frames, so that no frame waits for the check; a newer load's report takes
+// the place of one not yet said. `sayClean` asks for a line also when the
+// scene loaded without errors.
+void SayReportWhenChecked(const StartupReport& report, std::unique_ptr<SceneCheck> check,
+                          bool sayClean);
+
+// Ends a reload in progress, before the window's context goes. A report
+// still waiting for its check is said without it, from what the loaders met.
 void StopAuthoring();
 
 // After a frame is drawn and before it is shown: writes the picture when asked

@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
       std::printf("morvane %s\n", MORVANE_VERSION);
       return 0;
     case ViewerCommand::kUsageError:
-      std::fprintf(stderr, "morvane: %s\n%s", error.c_str(), kViewerUsageText);
+      // One line, as every line on standard error; --help has the rest.
+      std::fprintf(stderr, "morvane: %s (see --help)\n", error.c_str());
       return 2;
     case ViewerCommand::kRun:
       break;
@@ -66,6 +67,6 @@ int main(int argc, char** argv) {
   if (options.quiet) theSettings.parseLog = DiscardingStream();
   StartupTimings timings;
   if (options.timings) theSettings.timings = &timings;
-  auto platform = CreateSdlPlatform();
+  auto platform = CreateSdlPlatform(theSettings.programName);
   return RunViewer(*platform, options.screen);
 }

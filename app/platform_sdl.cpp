@@ -97,7 +97,7 @@ Uint32 IconFlag(MessageBoxIcon icon) {
 
 class SdlPlatform final : public Platform {
  public:
-  SdlPlatform() = default;
+  explicit SdlPlatform(const char* programName) : programName_(programName) {}
   ~SdlPlatform() override {
     for (const auto& [handle, context] : contexts_) SDL_GL_DeleteContext(context);
     if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -133,8 +133,12 @@ class SdlPlatform final : public Platform {
       shown = SDL_ShowMessageBox(&box, &pressed);
     }
     if (shown != 0) {
-      // No box can be shown (no display): the user still learns what happened.
-      std::fprintf(stderr, "%s: %s\n", caption, text);
+      // No box can be shown (no display): the user still learns what happened,
+      // in one line like every other the program writes.
+      std::string line = text;
+      while (!line.empty() && line.back() == '\n') line.pop_back();
+      std::replace(line.begin(), line.end(), '\n', ' ');
+      std::fprintf(stderr, "%s: %s: %s\n", programName_, caption, line.c_str());
       return MessageBoxAnswer::kNone;
     }
     switch (pressed) {
@@ -541,7 +545,8 @@ class SdlPlatform final : public Platform {
   WindowProcedure procedure_ = nullptr;  // set while the window class is registered
   std::string className_;
   bool videoStarted_ = false;
-  std::string failure_;  // why the display could not be reached; "" otherwise
+  const char* programName_;  // the first word of every line on standard error
+  std::string failure_;      // why the display could not be reached; "" otherwise
   SDL_DisplayMode fullScreenMode_{};
   bool haveFullScreenMode_ = false;
   SDL_Window* window_ = nullptr;
@@ -560,6 +565,6 @@ class SdlPlatform final : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateSdlPlatform() {
-  return std::make_unique<SdlPlatform>();
+std::unique_ptr<Platform> CreateSdlPlatform(const char* programName) {
+  return std::make_unique<SdlPlatform>(programName);
 }

@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "app/authoring.h"
 #include "app/frame_tick.h"
 #include "app/scene_load.h"
 #include "app/settings.h"
@@ -129,7 +130,7 @@ bool OpenRenderWindow(Platform& platform, const char* title, std::int32_t width,
     platform.PostQuitMessage(0);
     return true;
   }
-  PrintStartupReport(load.Report(), stderr);
+  SayReportWhenChecked(load.Report(), load.TakeCheck(), false);
   theRenderWindow.sceneTurns = SceneTurns(theSceneStore);
   platform.SetTimer(theRenderWindow.window, kFrameTimerId, theSettings.timerIntervalMs);
   return true;

@@ -9,5 +9,7 @@ void UseOneHeapForAllThreads() {
 StartupReport InitializeScene(SceneStore& store, std::FILE* parseLog) {
   SceneLoad load(store, SceneLoad::Mode::kStartUp, parseLog);
   load.Advance();
-  return load.Report();
+  StartupReport report = load.Report();
+  load.TakeCheck()->TakeInto(report);
+  return report;
 }

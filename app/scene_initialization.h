@@ -13,8 +13,10 @@
 // as from reading each file in turn.
 //
 // Needs a current GL context; draws nothing, starts no timer and prints
-// nothing beyond the parse log: what went wrong is handed back for the caller
-// to report, and the phases' times go to theSettings.timings when it is set.
+// nothing beyond the parse log and a line per bitmap that cannot be loaded:
+// what went wrong (with the check's sum, which it waits for) is handed back
+// for the caller to report, and the phases' times go to theSettings.timings
+// when it is set.
 #pragma once
 
 #include <cstdio>
@@ -34,5 +36,5 @@ void UseOneHeapForAllThreads();
 // viewer's standard output), compiles the display lists into ogllist.txt,
 // reads scene.txt, and sets smooth shading, the black clear colour, the
 // GL_LEQUAL depth test over [0, 1] and the nicest perspective correction.
-// Cannot fail; returns what the loaders met.
+// Cannot fail; returns what the loaders and the check met.
 StartupReport InitializeScene(SceneStore& store, std::FILE* parseLog = stdout);

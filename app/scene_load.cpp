@@ -54,6 +54,7 @@ SceneLoad::SceneLoad(SceneStore& store, Mode mode, std::FILE* parseLog, std::sto
         channel.Send(std::move(file), token);
       },
       [&channel](std::exception_ptr error) { channel.Fail(error); });
+  check_ = std::make_unique<SceneCheck>();
 }
 
 SceneLoad::~SceneLoad() {
@@ -100,15 +101,16 @@ bool SceneLoad::MakeTextures(Deadline deadline) {
     if (!textures_.Next(decoded, deadline)) return textures_.Stopped() ? Stop() : false;
     const std::size_t slot = textures_.Taken() - 1;
     const char* name = names[slot].c_str();
+    // The line comes before the box, so the terminal says it while the box waits.
+    if (decoded.status != BitmapStatus::kLoaded) {
+      PrintBitmapNotLoaded(slot + 1, name, decoded.status, stderr);
+    }
     RgbImagePtr image;
     if (mode_ == Mode::kStartUp) {
       // The image comes first, so a failure is shown before the slot exists.
       image = ImageOrMessage(std::move(decoded), name);
-    } else if (decoded.status == BitmapStatus::kLoaded) {
+    } else {
       image = std::move(decoded.image);
-    } else if (report_.failedBitmaps++ == 0) {
-      report_.firstFailedBitmapLine = slot + 1;
-      report_.firstBitmapFailure = BitmapFailureText(decoded.status, name);
     }
     MakeTexture(store_, slot, image.get());
     if (LoadClock::now() >= deadline) break;

@@ -3,7 +3,8 @@
 //
 // What needs no GL context runs on workers from the moment the load is made
 // (before the context exists, at start-up): objects.txt with its parse log,
-// the bitmaps textures.txt names, and scene.txt. The GL work (the textures,
+// the bitmaps textures.txt names, scene.txt, and the checker's rules over the
+// three files (app/scene_check.h) for the summary line. The GL work (the textures,
 // the compilation into display lists with ogllist.txt, the fixed GL state)
 // is done by Advance, on the thread that holds the context, a slice at a
 // time: the caller decides how long each slice may take and what happens in
@@ -12,10 +13,11 @@
 // The two modes differ only where the user would notice:
 // - kStartUp shows a bitmap's failure in its box, in order, and compiles the
 //   statements as they arrive;
-// - kReload shows no box (its problems are in the report) and compiles once
-//   every statement has arrived, so no slice waits for the reading.
-// The parse log is held back until the textures are made, so the boxes (and
-// their lines on standard error) always come before it.
+// - kReload shows no box and compiles once every statement has arrived, so
+//   no slice waits for the reading.
+// Either way each bitmap that cannot be loaded gets its line on standard
+// error, in order. The parse log is held back until the textures are made,
+// so those lines and the boxes always come before it.
 //
 // A load whose stop token is requested (a newer change, an interruption, a
 // close) stops at its next wait or slice: ogllist.txt stays as it was, and
@@ -27,6 +29,7 @@
 #include <optional>
 #include <stop_token>
 
+#include "app/scene_check.h"
 #include "app/startup_report.h"
 #include "compiler/display_list_compiler.h"
 #include "loading/channel.h"
@@ -57,8 +60,14 @@ class SceneLoad {
   // Whether the load ended because it was asked to stop.
   bool Stopped() const { return stopped_; }
 
-  // What the loaders met; complete once Advance has returned true.
+  // What the loaders met; complete once Advance has returned true, but for
+  // the check's sum, which the check gives (SceneCheck::TakeInto).
   const StartupReport& Report() const { return report_; }
+
+  // The check of the folder, started with the load and not waited for by
+  // it: the caller takes it (once), to take its sum when it may wait. Null
+  // once taken.
+  std::unique_ptr<SceneCheck> TakeCheck() { return std::move(check_); }
 
  private:
   enum class Phase { kTextures, kCompiling, kScene, kDone };
@@ -84,6 +93,7 @@ class SceneLoad {
   TextureFilesReading textures_;
   std::unique_ptr<Channel<SceneFile>> sceneFile_;
   std::optional<Worker> sceneReading_;  // after the channel it fills, so it ends first
+  std::unique_ptr<SceneCheck> check_;   // started last: the loaders' work comes first
   std::optional<TranscriptFile> transcript_;
   std::optional<CompileWalk> walk_;
 };

@@ -46,6 +46,7 @@ bool SceneReload::Advance(Deadline deadline) {
 void SceneReload::SwapIn() {
   platform_.MakeCurrent(theRenderWindow.deviceContext, context_);
   report_ = load_->Report();
+  check_ = load_->TakeCheck();
   load_.reset();
   theSceneStore = std::move(store_);
   platform_.DeleteRenderingContext(theRenderWindow.renderingContext);

@@ -9,8 +9,8 @@
 // outputs (parse log, ogllist.txt) are those of a fresh start. The camera and
 // the animation angle live outside the store and are kept.
 //
-// A reload shows no box: its problems (bitmaps that cannot be loaded
-// included) are in its report, for the summary line.
+// A reload shows no box: a bitmap that cannot be loaded has its line on
+// standard error, and the report sums up what the checker finds.
 #pragma once
 
 #include <memory>
@@ -36,6 +36,8 @@ class SceneReload {
   bool Stopped() const { return load_ != nullptr && load_->Stopped(); }
   // What the loaders met, once the load has ended.
   const StartupReport& Report() const { return load_ != nullptr ? load_->Report() : report_; }
+  // The load's check, once swapped in (see SceneLoad::TakeCheck).
+  std::unique_ptr<SceneCheck> TakeCheck() { return std::move(check_); }
 
   // Once complete: puts the new scene in place of theSceneStore and its
   // context in place of the window's, which is deleted. The new context is
@@ -48,6 +50,7 @@ class SceneReload {
   Platform& platform_;
   RenderingContextHandle context_;
   SceneStore store_;
-  std::unique_ptr<SceneLoad> load_;  // until swapped in
-  StartupReport report_;             // the load's, once swapped in
+  std::unique_ptr<SceneLoad> load_;    // until swapped in
+  StartupReport report_;               // the load's, once swapped in
+  std::unique_ptr<SceneCheck> check_;  // the load's, once swapped in
 };

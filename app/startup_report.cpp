@@ -1,6 +1,7 @@
 #include "app/startup_report.h"
 
 #include "app/settings.h"
+#include "check/findings.h"
 #include "scene/scene_reader.h"
 
 namespace {
@@ -27,10 +28,13 @@ const char* SceneStopReason(std::int32_t result) {
   }
 }
 
-}  // namespace
+// "1 thing" or "N things".
+std::string Count(std::size_t n, const char* thing) {
+  return std::to_string(n) + ' ' + thing + (n == 1 ? "" : "s");
+}
 
-std::string DescribeSceneProblems(const StartupReport& report, const char* programName,
-                                  const char* sceneFolder) {
+// What the loaders met themselves, for a load whose check was not completed.
+std::string LoadersProblems(const StartupReport& report) {
   std::string parts;
   const auto add = [&parts](const std::string& part) {
     parts += parts.empty() ? part : "; " + part;
@@ -42,26 +46,44 @@ std::string DescribeSceneProblems(const StartupReport& report, const char* progr
                                    : " lines rejected, the first at line ") +
         std::to_string(report.firstRejectedLine));
   }
-  if (report.failedBitmaps > 0) {
-    std::string failure = report.firstBitmapFailure;
-    while (!failure.empty() && failure.back() == '\n') failure.pop_back();
-    add("textures.txt: " + std::to_string(report.failedBitmaps) +
-        (report.failedBitmaps == 1 ? " bitmap not loaded, at line "
-                                   : " bitmaps not loaded, the first at line ") +
-        std::to_string(report.firstFailedBitmapLine) + " (" + failure + ")");
-  }
   if (report.sceneResult == kSceneCannotOpen) {
     add("scene.txt: cannot be read, so nothing is drawn");
   } else if (report.sceneResult != kSceneRead) {
     add("scene.txt: reading stopped at line " + std::to_string(report.sceneStopLine) + " (" +
         SceneStopReason(report.sceneResult) + ")");
   }
-  if (parts.empty()) return parts;
-  return std::string(programName) + ": " + parts + "; run morvane-check " + sceneFolder +
+  return parts;
+}
+
+}  // namespace
+
+std::string DescribeSceneProblems(const StartupReport& report, const char* programName,
+                                  const char* sceneFolder) {
+  // The checker's first error already says what a rejected line or the scene
+  // reader's stop would: with the check, its words alone.
+  std::string problems;
+  if (!report.checked) {
+    problems = LoadersProblems(report);
+  } else if (report.checkErrors > 0) {
+    problems = Count(report.checkErrors, "error") +
+               (report.checkErrors == 1 ? ", at " : ", the first at ") + report.firstCheckError;
+  }
+  if (problems.empty()) return problems;
+  return std::string(programName) + ": " + problems + "; run morvane-check " + sceneFolder +
          " for details";
 }
 
-void PrintStartupReport(const StartupReport& report, std::FILE* errors) {
+std::string DescribeCleanLoad(const StartupReport& report, const char* programName,
+                              const char* sceneFolder) {
+  if (!report.checked || report.checkErrors > 0) return {};
+  std::string line =
+      std::string(programName) + ": scene.txt, objects.txt and textures.txt loaded without ";
+  if (report.checkWarnings == 0) return line + "problems";
+  return line + "errors, with " + Count(report.checkWarnings, "warning") + "; run morvane-check " +
+         sceneFolder + " for details";
+}
+
+void PrintStartupReport(const StartupReport& report, std::FILE* errors, bool sayClean) {
   if (!report.transcriptProblem.empty()) {
     // The transcript is written in the working directory, the scene folder:
     // the user knows it by the name they gave it.
@@ -69,7 +91,20 @@ void PrintStartupReport(const StartupReport& report, std::FILE* errors) {
                  theSettings.programName, theSettings.sceneFolder,
                  report.transcriptProblem.c_str());
   }
-  const std::string summary =
+  std::string summary =
       DescribeSceneProblems(report, theSettings.programName, theSettings.sceneFolder);
+  if (summary.empty() && sayClean) {
+    summary = DescribeCleanLoad(report, theSettings.programName, theSettings.sceneFolder);
+  }
   if (!summary.empty()) std::fprintf(errors, "%s\n", summary.c_str());
+}
+
+void PrintBitmapNotLoaded(std::size_t line, const char* name, BitmapStatus status,
+                          std::FILE* errors) {
+  // The loader's text keeps a final line break for its box.
+  std::string failure = BitmapFailureText(status, name);
+  while (!failure.empty() && failure.back() == '\n') failure.pop_back();
+  // Quoted as the checker quotes, so blanks and control bytes in the name show.
+  std::fprintf(errors, "%s: textures.txt:%zu: %s not loaded: %s\n", theSettings.programName, line,
+               Quoted(name).c_str(), failure.c_str());
 }

@@ -17,8 +17,8 @@
 #include "textures/bitmap_explanation.h"
 #include "textures/bitmap_loader.h"
 #include "textures/texture_table.h"
-#include "tools/check/check_objects.h"
-#include "tools/check/check_scene.h"
+#include "check/check_objects.h"
+#include "check/check_scene.h"
 
 namespace {
 

@@ -14,7 +14,7 @@ count() {
   done | grep -cvE '^\s*($|//|#( |$)|#[^!a-z])' || true
 }
 tests=$(count tests)
-product=$(count app loading store objects compiler scene textures offscreen models tools packaging)
+product=$(count app loading store objects compiler scene textures check offscreen models tools packaging)
 echo "tests: $tests lines"
-echo "product: $product lines (app, loading, store, objects, compiler, scene, textures, offscreen, models, tools, packaging)"
+echo "product: $product lines (app, loading, store, objects, compiler, scene, textures, check, offscreen, models, tools, packaging)"
 echo "ratio: $((100 * tests / product))%"

@@ -37,6 +37,7 @@ void TextWriter::WriteAcrossDrains(std::string_view text) {
 }
 
 void TextWriter::WriteInt(std::int64_t value) {
+  if (file_ == nullptr) return;
   char digits[24];
   const auto result = std::to_chars(digits, digits + sizeof digits, value);
   Write(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
@@ -84,6 +85,7 @@ char* PutNumber(char* end, std::uint64_t value) {
 }  // namespace
 
 void TextWriter::WriteGeneral(float value) {
+  if (file_ == nullptr) return;
   const double magnitude = std::fabs(static_cast<double>(value));
   if (magnitude == 0) {
     Write(std::signbit(value) ? std::string_view("-0") : std::string_view("0"));
@@ -126,6 +128,7 @@ void TextWriter::WriteGeneral(float value) {
 }
 
 void TextWriter::WriteFixed62(float value) {
+  if (file_ == nullptr) return;
   char digits[48];
   std::size_t length = 0;
   const double magnitude = std::fabs(static_cast<double>(value));

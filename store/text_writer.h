@@ -8,7 +8,9 @@
 //   (general notation, 6 significant digits: 1.5, -2, 100000);
 // - WriteFixed62: printf's "%6.2f" of the float widened to double.
 // A failed write (a full disk) is remembered in Failed() and never stops the
-// writer; later writes keep being attempted.
+// writer; later writes keep being attempted. A writer without a file
+// discards everything without formatting it, so a reader run only for what
+// it finds (the checker) pays nothing for a log nobody reads.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +28,7 @@ class TextWriter {
   TextWriter& operator=(const TextWriter&) = delete;
 
   void Write(std::string_view text) {
+    if (file_ == nullptr) return;
     // Most writes are a few characters: one copy into the buffer, no call.
     if (text.size() <= kBufferSize && used_ <= kBufferSize - text.size()) {
       std::memcpy(buffer_ + used_, text.data(), text.size());
@@ -35,6 +38,7 @@ class TextWriter {
     WriteAcrossDrains(text);
   }
   void WriteChar(char c) {
+    if (file_ == nullptr) return;
     if (used_ == kBufferSize) Drain();
     buffer_[used_++] = c;
   }

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 
 #include "app/frame_tick.h"
+#include "app/scene_check.h"
 #include "app/scene_load.h"
 #include "app/settings.h"
 #include "app/startup_timings.h"
@@ -19,10 +21,24 @@
 #include "scene/renderer.h"
 #include "store/phase_clock.h"
 #include "store/scene_store.h"
+#include "textures/message_box.h"
 #include "tools/key_script.h"
 #include "tools/picture_compare.h"
 
 namespace {
+
+// Boxes nobody can answer are not shown: a bitmap that cannot be loaded (the
+// only box of a load) already has its line on standard error, with the file
+// and line the box does not name.
+class NoMessageBoxes final : public MessageBoxService {
+ public:
+  NoMessageBoxes() { SetMessageBoxService(this); }
+  ~NoMessageBoxes() override { SetMessageBoxService(nullptr); }
+  NoMessageBoxes(const NoMessageBoxes&) = delete;
+  NoMessageBoxes& operator=(const NoMessageBoxes&) = delete;
+
+  void ShowMessage(const char*, const char*) override {}
+};
 
 // An interrupted run ends as the signal would have ended it.
 int Interrupted() {
@@ -58,6 +74,7 @@ int CompareWithReference(const RgbPicture& picture, const RgbPicture& reference,
 
 int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   const PhaseClock whole;
+  const NoMessageBoxes boxes;
   StartupTimings timings;
   // The pictures' names are the caller's; the start-up's files are the folder's.
   std::error_code failure;
@@ -101,7 +118,10 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   theSettings.timings = nullptr;
   // Interrupted: nothing more is written, and ogllist.txt stays as it was.
   if (load.Stopped()) return Interrupted();
-  PrintStartupReport(load.Report(), errors);
+  // The check goes on beside the frames and the picture; its sum is taken
+  // once they are done, for the summary line.
+  StartupReport report = load.Report();
+  const std::unique_ptr<SceneCheck> check = load.TakeCheck();
 
   const std::uint64_t ticks = std::max(options.frames, options.keys.length);
   KeyScriptPlayer player(options.keys);
@@ -134,6 +154,13 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
     encoding.Join();
   }
   timings.Add("PNG", phase, "reading back Mesa's, encoding libpng's beside the context's teardown");
+  phase = PhaseClock();
+  check->TakeInto(report, kNoDeadline, InterruptionToken());
+  if (InterruptionSignal() != 0) return Interrupted();
+  timings.Add("waiting for the check", phase,
+              "the checker's rules over the three files, ours, on a thread of its own since the "
+              "start");
+  PrintStartupReport(report, errors);
   timings.Add("total", whole, "from the program's start, not counting loading it");
   if (options.timings) timings.Print(errors, theSettings.programName);
   if (!written) {

@@ -4,9 +4,10 @@
 //
 // It uses the process-wide store, frame-tick state, camera and settings, as
 // the viewer does, so it runs once per process. Standard output carries
-// nothing but the parse log; message boxes (a bitmap that cannot be loaded)
-// keep their default form, "CAPTION: TEXT" on standard error, since nobody is
-// there to answer them.
+// nothing but the parse log; every line on standard error begins with
+// "morvane-snapshot:". No message box is shown, since nobody is there to
+// answer it: the one box of a load, a bitmap that cannot be loaded, has the
+// load's own line on standard error, which names the file and its line.
 #pragma once
 
 #include <cstdio>

@@ -92,6 +92,15 @@ point() { xdo mousemove $((win_x + win_w / 2)) $((win_y + win_h / 2)); }
 press() { point && xdo key "$@"; }
 hold() { point && pressed_at=$(date +%s%N) && xdo keydown "$1" && sleep "$2" && xdo keyup "$1"; }
 
+# said COUNT PATTERN WHAT: waits until COUNT lines of the viewer's standard
+# error match PATTERN (a basic regular expression).
+said() {
+  for _ in $(seq 100); do
+    (($(grep -c -- "$2" "$run/err.log") >= $1)) && return 0 || sleep 0.1
+  done
+  fail "standard error does not say $3"
+}
+
 # answer TITLE KEY: finds the box TITLE, answers it with KEY and waits for it to
 # go, pressing again when the box missed the press, as a user would.
 answer() {
@@ -167,7 +176,7 @@ find_window "Morvane 2006"
 hold Escape 0.1
 expect_exit 3000 Escape
 chmod -R u+w "$run/scene"
-grep -qx "Start FullScreen?: Wollen Sie im Vollbildmodus starten?" "$run/err.log" ||
+grep -qx "morvane: Start FullScreen?: Wollen Sie im Vollbildmodus starten?" "$run/err.log" ||
   fail "the question that could not be shown is not on standard error"
 grep -q "^morvane: ogllist.txt not written in scene (" "$run/err.log" ||
   fail "no line about the missing ogllist.txt that names the folder"
@@ -317,6 +326,9 @@ find_window "Morvane 2006"
 # The box's pixels stay on screen until the first frame, so the start is over
 # only once ogllist.txt is written.
 for _ in $(seq 300); do [[ -e $run/scene/ogllist.txt ]] && break || sleep 0.1; done
+# The summary line comes once start-up is over and the frames run.
+summary='^morvane: 1 error, at textures.txt:6: bitmap "missing.bmp" cannot be loaded: '
+said 1 "$summary" "the missing bitmap as the first error at start-up"
 sed -i 's/^scale=.*;$/scale=(0.5,0.5,0.5);/' "$run/scene/scene.txt"
 sleep 0.3
 shot "$work/reloading-1.png"
@@ -326,9 +338,10 @@ shot "$work/reloading-2.png"
 (($("$probe" diff "$work/reloading-1.png" "$work/reloading-2.png") > 1000)) ||
   fail "the window did not move while the scene was loaded again"
 "$probe" find "Error" 0 >/dev/null 2>&1 && fail "a reload showed a box"
-for _ in $(seq 100); do grep -q "textures.txt: 1 bitmap not loaded" "$run/err.log" && break || sleep 0.1; done
-grep -q "^morvane: textures.txt: 1 bitmap not loaded, at line 6 (Failed to open DIB file missing.bmp.)" \
-  "$run/err.log" || fail "the reload's summary line does not name the missing bitmap"
+# Its line comes at start-up (beside the box) and again at the reload.
+said 2 "^morvane: textures.txt:6: 'missing.bmp' not loaded: Failed to open DIB file missing.bmp.$" \
+  "the missing bitmap at start-up and at the reload"
+said 2 "$summary" "the missing bitmap as the first error at the reload"
 pass "a reload keeps the window moving, shows no box and names the missing bitmap on stderr"
 sed -i 's/^scale=.*;$/scale=(1,1,1);/' "$run/scene/scene.txt"
 sleep 0.4
@@ -364,6 +377,17 @@ sed 's/^scale=.*;$/scale=(1.5,1.5,1.5);/' "$run/scene/scene.txt" >"$run/scene/.s
 mv "$run/scene/.scene.txt.new" "$run/scene/scene.txt"
 changes_within 1 "$work/before-rename.png" "a save by rename"
 pass "with --watch a save that renames a new file over scene.txt shows too"
+
+# A misspelt list name draws another object: the summary line names it as
+# morvane-check does, and the reload that fixes it says so.
+sed -i 's/^list=Cube;$/list=Cubee;/' "$run/scene/scene.txt"
+said 1 '^morvane: 1 error, at scene.txt:14: list "cubee" names no object of objects.txt (did you mean "cube"?); .*; run morvane-check scene for details$' \
+  "the misspelt list name as the first of the checker's errors"
+clean='^morvane: scene.txt, objects.txt and textures.txt loaded without problems$'
+fixes=$(($(grep -c -- "$clean" "$run/err.log") + 1))
+sed -i 's/^list=Cubee;$/list=Cube;/' "$run/scene/scene.txt"
+said "$fixes" "$clean" "that the fixed scene loaded without problems"
+pass "with --watch the summary line names a misspelt list name, and the fix is said to load cleanly"
 
 # Links planted under the names of the next few seconds' pictures are never
 # written through: the picture takes a name of its own.

@@ -5,7 +5,8 @@
 # - the transcript ogllist.txt cannot be created: the compiler gives up, the
 #   scene stays empty (black), the parse log is still written, exit code 0;
 # - a line of textures.txt names something that is not a readable bitmap
-#   file: the bitmap loader's open-failure message, and the run goes on;
+#   file: a line naming it with the bitmap loader's message, the summary
+#   line naming it as the first error, and the run goes on;
 # - the disk is full while the transcript or the parse log is written: the
 #   picture is still the scene's, exit code 0.
 #
@@ -170,6 +171,17 @@ for link in symbolic hard dangling read-only-target; do
   pass "ogllist.txt as a $link link: replaced by the transcript, the linked file untouched"
 done
 
+# expect_bitmap_lines WHAT NAME MESSAGE: NAME, the last line of textures.txt,
+# is named with the loader's MESSAGE, then as the first error of the summary.
+expect_bitmap_lines() {
+  local line
+  line=$(wc -l <"$dir/textures.txt")
+  [[ $(wc -l <"$work/$case.err") == 2 &&
+    $(head -n1 "$work/$case.err") == "morvane-snapshot: textures.txt:$line: '$2' not loaded: $3" ]] &&
+    grep -q "^morvane-snapshot: 1 error, at textures.txt:$line: bitmap \"$2\" cannot be loaded: $3; " \
+      "$work/$case.err" || fail "$1: standard error does not name the bitmap, then sum it up"
+}
+
 # bad_texture WHAT NAME [RUNNER...]: NAME (already made in $dir) as a new last
 # line of textures.txt gives the open-failure message and the normal picture.
 bad_texture() {
@@ -177,8 +189,7 @@ bad_texture() {
   shift 2
   printf '%s\n' "$name" >>"$dir/textures.txt"
   shoot "$@" -- || fail "$what: exit code $rc"
-  [[ $(cat "$work/$case.err") == "Error: Failed to open DIB file $name." ]] ||
-    fail "$what: standard error is not the open-failure message"
+  expect_bitmap_lines "$what" "$name" "Failed to open DIB file $name."
   picture_is normal || fail "$what: the picture differs from the normal run's"
   pass "$what: 'Failed to open DIB file $name.' and the scene drawn as normal"
 }
@@ -204,8 +215,7 @@ fresh texture-huge
 truncate -s 1T "$dir/huge.bmp"
 printf '%s\n' huge.bmp >>"$dir/textures.txt"
 shoot -- || fail "a 1 TB bitmap: exit code $rc"
-[[ $(cat "$work/$case.err") == "Error: Out of memory." ]] ||
-  fail "a 1 TB bitmap: standard error is not the out-of-memory message"
+expect_bitmap_lines "a 1 TB bitmap" huge.bmp "Out of memory."
 picture_is normal || fail "a 1 TB bitmap: the picture differs from the normal run's"
 pass "a 1 TB bitmap named in textures.txt: 'Out of memory.' and the scene drawn as normal"
 

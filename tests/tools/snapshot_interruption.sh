@@ -70,7 +70,7 @@ for run in 1 2 3 4; do
   cmp -s "$work/both-1.txt" "$work/both-$run.txt" ||
     fail "run $run interleaves standard output and standard error differently from run 1"
 done
-[[ $(head -n1 "$work/both-1.txt") == "Error: Failed to open DIB file missing.bmp." ]] ||
+[[ $(head -n1 "$work/both-1.txt") == "morvane-snapshot: textures.txt:$(wc -l <"$order/textures.txt"): 'missing.bmp' not loaded: Failed to open DIB file missing.bmp." ]] ||
   fail "the bitmap's message does not come before the parse log"
 pass "standard output and standard error interleave the same way in every run"
 

@@ -6,8 +6,9 @@
 #include <exception>
 #include <string>
 
+#include "check/check_folder.h"
 #include "models/model_cache.h"
-#include "tools/check/check_folder.h"
+#include "tools/check/describe_bitmap.h"
 
 namespace {
 

@@ -12,11 +12,12 @@
 #pragma once
 
 #include <cstddef>
+#include <stop_token>
 #include <string>
 #include <vector>
 
+#include "check/findings.h"
 #include "store/line_reader.h"
-#include "tools/check/findings.h"
 
 // One display list as the compiler records it: its id is its position + 1.
 struct CompiledObject {
@@ -27,5 +28,6 @@ using CompiledObjects = std::vector<CompiledObject>;
 
 // Checks the lines of objects.txt in `reader` against a textures.txt of
 // `textureCount` lines, adding findings for "objects.txt". Returns the
-// compiled objects.
-CompiledObjects CheckObjects(LineReader& reader, std::size_t textureCount, Findings& findings);
+// compiled objects. Once `stop` is requested it reads no further line.
+CompiledObjects CheckObjects(LineReader& reader, std::size_t textureCount, Findings& findings,
+                             std::stop_token stop = {});

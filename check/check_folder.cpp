@@ -1,4 +1,4 @@
-#include "tools/check/check_folder.h"
+#include "check/check_folder.h"
 
 #include <sys/stat.h>
 
@@ -7,33 +7,13 @@
 #include <cstring>
 #include <memory>
 
-#include "offscreen/png_io.h"
-#include "textures/bitmap_explanation.h"
-#include "textures/bitmap_loader.h"
-#include "tools/check/check_objects.h"
-#include "tools/check/check_scene.h"
-#include "tools/check/check_textures.h"
+#include "check/check_objects.h"
+#include "check/check_scene.h"
+#include "check/check_textures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string CompressionName(std::uint32_t compression) {
-  switch (compression) {
-    case 0:
-      return "uncompressed";
-    case 1:
-      return "RLE8";
-    case 2:
-      return "RLE4";
-    case 3:
-      return "bit fields";
-    case 6:
-      return "bit fields with alpha";
-    default:
-      return "compression " + std::to_string(compression);
-  }
-}
 
 // Opens one of the three files through the viewer's line reader, or reports
 // in one finding why it is not read and what the viewer then shows. Only
@@ -93,21 +73,23 @@ void ReportNeverDrawn(const CompiledObjects& objects, const std::vector<bool>& d
 
 }  // namespace
 
-Findings CheckSceneFolder(const fs::path& dir) {
+Findings CheckSceneFolder(const fs::path& dir, std::stop_token stop) {
   Findings findings;
   std::size_t textureCount = 0;
   if (auto reader = OpenSceneFile(dir, "textures.txt", Severity::kWarning,
                                   "the scene has no textures", findings)) {
-    textureCount = CheckTextures(*reader, dir, findings);
+    textureCount = CheckTextures(*reader, dir, findings, stop);
   }
+  if (stop.stop_requested()) return findings;
   CompiledObjects objects;
   if (auto reader =
           OpenSceneFile(dir, "objects.txt", Severity::kError, "no object is compiled", findings)) {
-    objects = CheckObjects(*reader, textureCount, findings);
+    objects = CheckObjects(*reader, textureCount, findings, stop);
   }
+  if (stop.stop_requested()) return findings;
   if (auto reader = OpenSceneFile(dir, "scene.txt", Severity::kError,
                                   "every frame shows only the black background", findings)) {
-    const std::vector<bool> drawn = CheckScene(*reader, objects, findings);
+    const std::vector<bool> drawn = CheckScene(*reader, objects, findings, stop);
     // When nothing is drawn the scene's own findings say why; naming every
     // object as well would bury them.
     if (std::find(drawn.begin(), drawn.end(), true) != drawn.end()) {
@@ -116,33 +98,4 @@ Findings CheckSceneFolder(const fs::path& dir) {
   }
   findings.Sort();
   return findings;
-}
-
-int DescribeBitmap(const std::string& file, const std::string& pngPath, std::FILE* out,
-                   std::FILE* err) {
-  const BitmapDecodeResult result = ReadBitmapFile(file.c_str());
-  if (result.status != BitmapStatus::kLoaded) {
-    // The loader's own text first, as the viewer's box shows it, then why.
-    std::string message = BitmapFailureText(result.status, file.c_str());
-    if (!message.empty() && message.back() == '\n') message.pop_back();
-    std::fprintf(err, "%s (%s)\n", message.c_str(), ExplainBitmapProblem(result).c_str());
-    return 1;
-  }
-  const BitmapFacts& f = result.facts;
-  std::fprintf(out, "%s: %dx%d, %u-bit, %s%s, %s, %u palette entries%s\n", file.c_str(),
-               result.image->width, result.image->height, static_cast<unsigned>(f.bitsPerPixel),
-               BitmapHeaderKind(f.headerSize).c_str(),
-               f.hasFileHeader ? "" : " (packed, no file header)",
-               CompressionName(f.compression).c_str(), f.colorCount,
-               f.height < 0 ? ", stored top-down" : "");
-  if (pngPath.empty()) return 0;
-
-  const RgbImage& image = *result.image;
-  const RgbPicture picture = PictureFromBottomUpRows(image.width, image.height, image.pixels.get());
-  std::string error;
-  if (!WritePng(pngPath, picture, &error)) {
-    std::fprintf(err, "%s\n", error.c_str());
-    return 1;
-  }
-  return 0;
 }

@@ -1,4 +1,4 @@
-#include "tools/check/check_scene.h"
+#include "check/check_scene.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,9 +7,9 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "check/piece_lines.h"
+#include "check/written_text.h"
 #include "scene/scene_reader.h"
-#include "tools/check/piece_lines.h"
-#include "tools/check/written_text.h"
 
 namespace {
 
@@ -60,8 +60,8 @@ class SceneCheck {
     }
   }
 
-  std::vector<bool> Run(LineReader& reader) {
-    PieceLines lines(reader);
+  std::vector<bool> Run(LineReader& reader, std::stop_token stop) {
+    PieceLines lines(reader, std::move(stop));
     SceneLineReader scene(store_);
     std::int32_t result = kSceneRead;
     std::size_t listLine = 0;
@@ -69,7 +69,9 @@ class SceneCheck {
       const std::size_t line = lines.Line();
       result = scene.ReadLine(lines.Piece());
       if (result != kSceneRead) {
-        Stopped(lines, scene, result);
+        // A stop at a last line that loses nothing reads like the end of the
+        // file: what the whole file draws is still to be said.
+        if (Stopped(lines, scene, result)) result = kSceneRead;
         break;
       }
       // The reader has lower-cased the piece and found its ';' before the break.
@@ -127,13 +129,16 @@ class SceneCheck {
                       std::move(group));
   }
 
-  void Stopped(PieceLines& lines, SceneLineReader& scene, std::int32_t result) {
+  // Reports the line that stopped the reader; true when it is a last line
+  // that loses nothing (a warning only).
+  bool Stopped(PieceLines& lines, SceneLineReader& scene, std::int32_t result) {
     const std::size_t line = lines.Line();
     const std::string_view raw = lines.Raw();
     const bool cut = raw.size() == LineReader::kPieceLimit && !lines.EndsLine();
     if (result == kSceneNoSemicolon && !cut && !lines.Continues() && !raw.empty() &&
-        !lines.EndsLine() && FinalLineLosesNothing(scene, raw, line)) {
-      return;
+        !lines.EndsLine()) {
+      const FinalLine cost = ReadFinalLineAgain(scene, raw, line);
+      if (cost != FinalLine::kStops) return cost == FinalLine::kLosesNothing;
     }
     Finding& finding = Error(line, "reading stops here (code " + std::to_string(result) + "): " +
                                        StopReason(result) + "; nothing after this line is drawn");
@@ -151,31 +156,36 @@ class SceneCheck {
             {line, "after its last ';' the line holds " + Quoted(text.substr(semicolon + 1))});
       }
     }
+    return false;
   }
+
+  // What a last line without its line break costs, once read again with it.
+  enum class FinalLine { kStops, kLosesBlock, kLosesNothing };
 
   // The last line of a file without a final line break fails the ';' test.
   // Read again with its line break, it shows what the missing break costs:
-  // a warning when nothing, an error when a block it closes is lost.
-  bool FinalLineLosesNothing(SceneLineReader& scene, std::string_view raw, std::size_t line) {
+  // a warning when nothing, an error when a block it closes is lost; or it
+  // stops the reader all the same (not reported here).
+  FinalLine ReadFinalLineAgain(SceneLineReader& scene, std::string_view raw, std::size_t line) {
     LineReader::Piece fixed;
     std::memcpy(fixed, raw.data(), raw.size());
     fixed[raw.size()] = '\n';
     fixed[raw.size() + 1] = '\0';
     const std::size_t entries = store_.sceneEntries.size();
     const std::int32_t result = scene.ReadLine(fixed);
-    if (result != kSceneRead) return false;
+    if (result != kSceneRead) return FinalLine::kStops;
     if (store_.sceneEntries.size() > entries) {
       store_.sceneEntries.pop_back();
       --store_.sceneEntryCount;
       Error(line,
             "the last line has no line break after its ';', so the reader stops at it "
             "(code 2) and the block it closes is not drawn");
-      return true;
+      return FinalLine::kLosesBlock;
     }
     Warn(line,
          "the last line has no line break after its ';'; the reader stops at it (code 2), "
          "but nothing is lost");
-    return true;
+    return FinalLine::kLosesNothing;
   }
 
   void CheckVector(std::string_view key, std::string_view value, std::size_t line) {
@@ -327,7 +337,7 @@ class SceneCheck {
 
 }  // namespace
 
-std::vector<bool> CheckScene(LineReader& reader, const CompiledObjects& objects,
-                             Findings& findings) {
-  return SceneCheck(objects, findings).Run(reader);
+std::vector<bool> CheckScene(LineReader& reader, const CompiledObjects& objects, Findings& findings,
+                             std::stop_token stop) {
+  return SceneCheck(objects, findings).Run(reader, std::move(stop));
 }

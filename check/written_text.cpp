@@ -1,11 +1,11 @@
-#include "tools/check/written_text.h"
+#include "check/written_text.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
+#include "check/findings.h"
 #include "store/decimal.h"
-#include "tools/check/findings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/check/findings.h"
+#include "check/findings.h"
 
 #include <algorithm>
 
@@ -44,9 +44,22 @@ void Findings::Sort() {
   groups_.clear();
 }
 
+FindingCounts CountFindings(const Findings& findings) {
+  FindingCounts counts;
+  for (const Finding& f : findings.All()) {
+    (f.severity == Severity::kError ? counts.errors : counts.warnings) += 1;
+  }
+  return counts;
+}
+
+const Finding* FirstError(const Findings& findings) {
+  for (const Finding& f : findings.All()) {
+    if (f.severity == Severity::kError) return &f;
+  }
+  return nullptr;
+}
+
 std::size_t PrintFindings(const Findings& findings, TextWriter& out) {
-  std::size_t errors = 0;
-  std::size_t warnings = 0;
   const auto place = [&out](const std::string& file, std::size_t line, const char* kind) {
     out.Write(file);
     out.WriteChar(':');
@@ -58,7 +71,6 @@ std::size_t PrintFindings(const Findings& findings, TextWriter& out) {
   const auto plural = [](std::size_t n) { return n == 1 ? "" : "s"; };
   for (const Finding& f : findings.All()) {
     const bool error = f.severity == Severity::kError;
-    (error ? errors : warnings) += 1;
     place(f.file, f.line, error ? "error" : "warning");
     out.Write(f.message);
     out.WriteChar('\n');
@@ -78,16 +90,17 @@ std::size_t PrintFindings(const Findings& findings, TextWriter& out) {
       out.WriteChar('\n');
     }
   }
-  out.WriteInt(static_cast<std::int64_t>(errors));
+  const FindingCounts counts = CountFindings(findings);
+  out.WriteInt(static_cast<std::int64_t>(counts.errors));
   out.Write(" error");
-  out.Write(plural(errors));
+  out.Write(plural(counts.errors));
   out.Write(", ");
-  out.WriteInt(static_cast<std::int64_t>(warnings));
+  out.WriteInt(static_cast<std::int64_t>(counts.warnings));
   out.Write(" warning");
-  out.Write(plural(warnings));
+  out.Write(plural(counts.warnings));
   out.WriteChar('\n');
   out.Flush();
-  return errors;
+  return counts.errors;
 }
 
 std::string Quoted(std::string_view text) {

@@ -7,11 +7,14 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <stop_token>
 
+#include "check/findings.h"
 #include "store/line_reader.h"
-#include "tools/check/findings.h"
 
 // Checks the lines of textures.txt in `reader`, resolving relative bitmap
 // names against `dir` as the viewer (running in that folder) would. Returns
 // the number of lines, which is the number of texture numbers objects.txt may use.
-std::size_t CheckTextures(LineReader& reader, const std::filesystem::path& dir, Findings& findings);
+// Once `stop` is requested it reads no further line.
+std::size_t CheckTextures(LineReader& reader, const std::filesystem::path& dir, Findings& findings,
+                          std::stop_token stop = {});

@@ -9,16 +9,20 @@
 #pragma once
 
 #include <cstddef>
+#include <stop_token>
 #include <string_view>
+#include <utility>
 
 #include "store/line_reader.h"
 
 class PieceLines {
  public:
-  // `reader` must outlive this object.
-  explicit PieceLines(LineReader& reader) : reader_(reader) {}
+  // `reader` must outlive this object. Once `stop` is requested the pieces
+  // end, as if the data ended there.
+  explicit PieceLines(LineReader& reader, std::stop_token stop = {})
+      : reader_(reader), stop_(std::move(stop)) {}
 
-  // Reads the next piece; false at the end of the data.
+  // Reads the next piece; false at the end of the data or once stopped.
   bool Next();
 
   // The piece for a loader to work on, NUL-terminated.
@@ -37,6 +41,7 @@ class PieceLines {
 
  private:
   LineReader& reader_;
+  std::stop_token stop_;
   LineReader::Piece piece_{};
   LineReader::Piece raw_{};
   std::size_t rawLength_ = 0;

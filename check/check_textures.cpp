@@ -1,12 +1,12 @@
-#include "tools/check/check_textures.h"
+#include "check/check_textures.h"
 
 #include <optional>
 #include <string>
 
+#include "check/piece_lines.h"
+#include "check/written_text.h"
 #include "textures/bitmap_loader.h"
 #include "textures/texture_table.h"
-#include "tools/check/piece_lines.h"
-#include "tools/check/written_text.h"
 
 namespace {
 
@@ -25,9 +25,9 @@ bool Loads(const std::filesystem::path& dir, const std::string& name, std::strin
 
 }  // namespace
 
-std::size_t CheckTextures(LineReader& reader, const std::filesystem::path& dir,
-                          Findings& findings) {
-  PieceLines lines(reader);
+std::size_t CheckTextures(LineReader& reader, const std::filesystem::path& dir, Findings& findings,
+                          std::stop_token stop) {
+  PieceLines lines(reader, std::move(stop));
   std::size_t count = 0;
   // A line's finding waits for the next piece: a cut line is reported once,
   // as cut, not also as a name that cannot be loaded.

@@ -10,13 +10,15 @@
 // draws nothing at all.
 #pragma once
 
+#include <stop_token>
 #include <vector>
 
+#include "check/check_objects.h"
+#include "check/findings.h"
 #include "store/line_reader.h"
-#include "tools/check/check_objects.h"
-#include "tools/check/findings.h"
 
 // Checks the lines of scene.txt in `reader`, adding findings for "scene.txt".
 // Returns, for each compiled object, whether an entry of the scene draws it.
-std::vector<bool> CheckScene(LineReader& reader, const CompiledObjects& objects,
-                             Findings& findings);
+// Once `stop` is requested it reads no further line.
+std::vector<bool> CheckScene(LineReader& reader, const CompiledObjects& objects, Findings& findings,
+                             std::stop_token stop = {});

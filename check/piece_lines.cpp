@@ -1,10 +1,10 @@
-#include "tools/check/piece_lines.h"
+#include "check/piece_lines.h"
 
 #include <cstring>
 
 bool PieceLines::Next() {
   std::size_t length = 0;
-  if (!reader_.ReadPiece(raw_, length)) return false;
+  if (stop_.stop_requested() || !reader_.ReadPiece(raw_, length)) return false;
   rawLength_ = std::strlen(raw_);
   std::memcpy(piece_, raw_, length + 1);
   if (started_) ++index_;

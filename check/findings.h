@@ -61,6 +61,18 @@ inline Finding& AddFinding(Findings& findings, const char* file, std::size_t lin
   return findings.Add({file, line, severity, std::move(message), {}, std::move(group), 0, line});
 }
 
+// How many of the findings are errors and how many warnings: the numbers of
+// the checker's summary line (a mistake repeated on many lines counts once).
+struct FindingCounts {
+  std::size_t errors = 0;
+  std::size_t warnings = 0;
+};
+FindingCounts CountFindings(const Findings& findings);
+
+// The first error in the findings' order (after Sort, the first in file and
+// line order); null when there is none.
+const Finding* FirstError(const Findings& findings);
+
 // Writes each finding as "FILE:LINE: error: MESSAGE" (or "warning:"), each
 // note as "FILE:LINE: note: MESSAGE" (with one that counts the repeats), then
 // the summary line, which counts the findings printed. Returns the number of

@@ -1,4 +1,4 @@
-#include "tools/check/check_objects.h"
+#include "check/check_objects.h"
 
 #include <cmath>
 #include <cstdint>
@@ -7,13 +7,13 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "check/piece_lines.h"
+#include "check/written_text.h"
 #include "compiler/primitive_emitter.h"
 #include "compiler/statement_roles.h"
 #include "objects/object_reader.h"
 #include "objects/statement_parser.h"
 #include "store/ascii.h"
-#include "tools/check/piece_lines.h"
-#include "tools/check/written_text.h"
 
 namespace {
 
@@ -93,9 +93,9 @@ class ObjectCheck {
   ObjectCheck(std::size_t textureCount, Findings& findings)
       : textureCount_(textureCount), findings_(findings), words_(CompilerWords()) {}
 
-  void Read(LineReader& reader) {
+  void Read(LineReader& reader, std::stop_token stop) {
     store_.statements.reserve(reader.SizeHint() / 16);
-    PieceLines lines(reader);
+    PieceLines lines(reader, std::move(stop));
     TextWriter discard(nullptr);
     while (lines.Next()) {
       LineReader::Piece probeLine;
@@ -506,8 +506,10 @@ class ObjectCheck {
 
 }  // namespace
 
-CompiledObjects CheckObjects(LineReader& reader, std::size_t textureCount, Findings& findings) {
+CompiledObjects CheckObjects(LineReader& reader, std::size_t textureCount, Findings& findings,
+                             std::stop_token stop) {
   ObjectCheck check(textureCount, findings);
-  check.Read(reader);
+  check.Read(reader, stop);
+  if (stop.stop_requested()) return {};  // the walk would speak of a file cut short
   return check.Walk();
 }
