@@ -36,8 +36,7 @@ class SceneCheck {
   // error), waiting for it until `deadline` or until `stop` is requested.
   // True once it is there, or once the check failed (memory, no thread),
   // which leaves `report` unchecked.
-  bool TakeInto(StartupReport& report, Deadline deadline = kNoDeadline,
-                std::stop_token stop = {});
+  bool TakeInto(StartupReport& report, Deadline deadline = kNoDeadline, std::stop_token stop = {});
 
  private:
   struct Sum;
