@@ -7,6 +7,8 @@
 #include <memory>
 #include <string_view>
 
+#include "check/check_objects.h"
+#include "check/check_scene.h"
 #include "compiler/display_list_compiler.h"
 #include "objects/object_file_reading.h"
 #include "offscreen/offscreen_context.h"
@@ -14,8 +16,6 @@
 #include "textures/bitmap_explanation.h"
 #include "textures/bitmap_loader.h"
 #include "textures/texture_table.h"
-#include "check/check_objects.h"
-#include "check/check_scene.h"
 
 namespace {
 
