@@ -1,24 +1,9 @@
 #include "app/scene_check.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <string>
 #include <utility>
 
 #include "check/check_folder.h"
-
-namespace {
-
-// The check is worth having, not worth waiting for: its thread takes the
-// lowest priority (on Linux a nice value is a thread's own), so the CPU goes
-// to the load and the frames first and to the check when they leave it idle.
-// Where the priority cannot be lowered the check runs all the same.
-void YieldToTheLoad() {
-  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
-}
-
-}  // namespace
 
 struct SceneCheck::Sum {
   FindingCounts counts;
@@ -29,7 +14,6 @@ SceneCheck::SceneCheck() : sum_(std::make_unique<Channel<Sum>>(1)) {
   Channel<Sum>& channel = *sum_;
   checking_.emplace(
       [&channel](std::stop_token stop) {
-        YieldToTheLoad();
         const Findings findings = CheckSceneFolder(".", stop);
         // A stopped check speaks of part of the files; nobody waits for it.
         if (stop.stop_requested()) return;
