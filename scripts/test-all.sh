@@ -70,7 +70,19 @@ threaded_targets=(channel_test compiler_tests texture_table_tests fuzz_replay_te
 build_threaded() {
   cmake -S . -B build-tsan -G Ninja -DMORVANE_WERROR=ON -DMORVANE_TESTS=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_SANITIZE_THREAD=ON -DMORVANE_BUILD_BENCH=OFF \
-    >/dev/null && cmake --build build-tsan -j "$jobs" --target "${threaded_targets[@]}"
+    >/dev/null && cmake --build build-tsan -j "${1:-$jobs}" --target "${threaded_targets[@]}"
+}
+# The fuzzers run one at a time on one core: the ThreadSanitizer build takes
+# the other meanwhile, its output kept for its own part.
+build_threaded_beside() {
+  build_threaded 1 >build-tsan.log 2>&1 &
+  threaded_build=$!
+}
+wait_threaded() {
+  local status=0
+  wait "$threaded_build" || status=$?
+  cat build-tsan.log
+  return "$status"
 }
 threaded_tests() {
   if [[ " ${failed[*]} " == *" build build-tsan "* ]]; then
@@ -89,10 +101,11 @@ part "build build" build build -DCMAKE_BUILD_TYPE=Release -DMORVANE_BUILD_BENCH=
 part "build build-asan" build build-asan -DCMAKE_BUILD_TYPE=Debug -DMORVANE_SANITIZE=ON \
   -DMORVANE_BUILD_BENCH=OFF
 # Every reader meets hostile input for a bounded time; any finding fails the run.
+build_threaded_beside
 part "fuzzing (${MORVANE_FUZZ_SECONDS:-60} s per reader)" ./scripts/fuzz.sh "${MORVANE_FUZZ_SECONDS:-60}"
+part "build build-tsan" wait_threaded
 part "tests (normal build)" tests build 300 --label-exclude package
 part "tests (sanitizer build)" tests build-asan 600 --label-exclude package
-part "build build-tsan" build_threaded
 part "threaded tests (ThreadSanitizer build)" threaded_tests
 # The Debian package is built from scratch in a folder of its own and checked
 # once: the longest single test, run on its own.
