@@ -80,6 +80,10 @@ Key KeyFromSdl(SDL_Keycode code) {
   return Key::kOther;
 }
 
+int LetXErrorPass(Display*, XErrorEvent*) {
+  return 0;
+}
+
 Uint32 IconFlag(MessageBoxIcon icon) {
   switch (icon) {
     case MessageBoxIcon::kStop:
@@ -174,6 +178,14 @@ class SdlPlatform final : public Platform {
     // A busy X server can refuse a connection for a moment (SDL then fails, or
     // settles for a driver that draws nowhere), so the display is asked again.
     std::string why;
+    // A request can fail long after it was made, about a window that is
+    // gone by then (a drag source's, or the viewer's own as it closes, which
+    // SDL's wake-up message may still name), and Xlib's default answer ends
+    // the program. Such a failure harms nothing, so it is let pass; a lost
+    // connection still ends the program. Set before SDL starts, which keeps
+    // it as the handler it hands errors on to and puts back when it stops,
+    // and before the first box, so the process SDL forks for a box has it.
+    XSetErrorHandler(LetXErrorPass);
     for (int attempt = 0; attempt < kDisplayAttempts; ++attempt) {
       if (attempt > 0) SDL_Delay(kDisplayRetryMs);
       if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
