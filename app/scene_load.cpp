@@ -31,10 +31,12 @@ StartupTimings* Timings(SceneLoad::Mode mode) {
 
 }  // namespace
 
-SceneLoad::SceneLoad(SceneStore& store, Mode mode, std::FILE* parseLog, std::stop_token stop)
+SceneLoad::SceneLoad(SceneStore& store, Mode mode, std::FILE* parseLog, std::stop_token stop,
+                     Transcript transcript)
     : store_(store),
       mode_(mode),
       phaseClock_(PhaseClock::Cpu::kThisThread),
+      transcriptKind_(transcript),
       objects_(store, "objects.txt", parseLog, ObjectFileReading::Log::kHeld, cancel_.get_token()),
       textures_("textures.txt", cancel_.get_token()) {
   follow_.emplace(std::move(stop), [this] { cancel_.request_stop(); });
@@ -125,7 +127,11 @@ bool SceneLoad::MakeTextures(Deadline deadline) {
   // The boxes are done: the parse log may follow them.
   objects_.ReleaseLog();
   phaseClock_ = PhaseClock(PhaseClock::Cpu::kThisThread);
-  transcript_.emplace();
+  if (transcriptKind_ == Transcript::kWritten) {
+    transcript_.emplace();
+  } else {
+    noTranscript_.emplace(nullptr);
+  }
   phase_ = Phase::kCompiling;
   return true;
 }
@@ -135,7 +141,9 @@ bool SceneLoad::Compile(Deadline deadline) {
   // reading; start-up takes each statement as it comes.
   if (mode_ == Mode::kReload && !objects_.TakeArrived(deadline)) return false;
   if (objects_.Stopped()) return Stop();
-  if (!walk_.has_value()) walk_.emplace(store_, objects_, transcript_->Writer());
+  if (!walk_.has_value()) {
+    walk_.emplace(store_, objects_, transcript_ ? transcript_->Writer() : *noTranscript_);
+  }
   for (int steps = 0; walk_->Step();) {
     if (++steps % kStepsBetweenLooks == 0 && LoadClock::now() >= deadline) return false;
   }
@@ -157,7 +165,7 @@ void SceneLoad::EndCompiling() {
     Stop();
     return;
   }
-  transcript_->Commit(result, &report_.transcriptProblem, lost);
+  if (transcript_) transcript_->Commit(result, &report_.transcriptProblem, lost);
   transcript_.reset();
   if (StartupTimings* timings = Timings(mode_)) {
     timings->Add("compiling", phaseClock_,

@@ -42,11 +42,15 @@
 class SceneLoad {
  public:
   enum class Mode { kStartUp, kReload };
+  // Whether ogllist.txt is written: a thumbnail of a scene folder leaves the
+  // user's folder as it was.
+  enum class Transcript { kWritten, kNone };
 
   // Begins reading the working directory's files into `store`, which must
   // outlive the load; the parse log goes to `parseLog` (none when null).
   // Every wait ends when `stop` is requested or Cancel is called.
-  SceneLoad(SceneStore& store, Mode mode, std::FILE* parseLog, std::stop_token stop = {});
+  SceneLoad(SceneStore& store, Mode mode, std::FILE* parseLog, std::stop_token stop = {},
+            Transcript transcript = Transcript::kWritten);
   SceneLoad(const SceneLoad&) = delete;
   SceneLoad& operator=(const SceneLoad&) = delete;
   ~SceneLoad();
@@ -88,6 +92,7 @@ class SceneLoad {
   bool stopped_ = false;
   StartupReport report_;
   PhaseClock phaseClock_;
+  Transcript transcriptKind_;
 
   ObjectFileReading objects_;
   TextureFilesReading textures_;
@@ -95,5 +100,6 @@ class SceneLoad {
   std::optional<Worker> sceneReading_;  // after the channel it fills, so it ends first
   std::unique_ptr<SceneCheck> check_;   // started last: the loaders' work comes first
   std::optional<TranscriptFile> transcript_;
+  std::optional<TextWriter> noTranscript_;  // where the walk writes with Transcript::kNone
   std::optional<CompileWalk> walk_;
 };

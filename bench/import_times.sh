@@ -2,7 +2,9 @@
 # Imports a 100,000-triangle model with morvane-import and starts the viewer
 # on the folder it writes (morvane-snapshot, one frame), and prints the wall
 # time and peak memory of each step, the median of RUNS runs (default 5):
-# lit, as the importer writes by default, and unlit (--flat).
+# lit, as the importer writes by default, and unlit (--flat); then the
+# thumbnail a file manager asks for (morvane-snapshot --thumbnail 256), which
+# reads and draws the model in one go.
 # The model is a textured sphere written here as OBJ: 250 slices by 200
 # stacks, two triangles per cell, with the demo's checker bitmap as texture.
 #
@@ -58,3 +60,4 @@ for flat in "" --flat; do
   echo "objects.txt: $(wc -l <"$folder/objects.txt") lines, $(du -h "$folder/objects.txt" | cut -f1)"
   printf 'start-up %-6s %s\n' "$flat" "$(measure "$snapshot" --output "$work/sphere.png" "$folder")"
 done
+printf 'thumbnail 256    %s\n' "$(measure "$snapshot" --thumbnail 256 "$work/sphere.obj" "$work/thumbnail.png")"

@@ -6,5 +6,6 @@
 #include "offscreen/png_io.h"
 
 // Reads the `width` × `height` pixels at the lower left of the current read
-// buffer after finishing every queued GL command.
-RgbPicture ReadFramebufferTopDown(int width, int height);
+// buffer after finishing every queued GL command: RGB, or RGBA with
+// `channels` 4.
+RgbPicture ReadFramebufferTopDown(int width, int height, int channels = 3);

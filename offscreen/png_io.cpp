@@ -4,6 +4,7 @@
 
 #include "store/replacing_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -54,9 +55,9 @@ std::string WithoutColourSpaceChunks(const std::string& bytes) {
 
 }  // namespace
 
-RgbPicture PictureFromBottomUpRows(int width, int height, const std::uint8_t* rows) {
-  RgbPicture picture{width, height, {}};
-  const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+RgbPicture PictureFromBottomUpRows(int width, int height, const std::uint8_t* rows, int channels) {
+  RgbPicture picture{width, height, {}, channels};
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
   picture.pixels.resize(rowBytes * static_cast<std::size_t>(height));
   for (int row = 0; row < height; ++row) {
     std::memcpy(picture.pixels.data() + static_cast<std::size_t>(row) * rowBytes,
@@ -76,7 +77,7 @@ bool EncodePng(const RgbPicture& picture, std::string& bytes) {
   image.version = PNG_IMAGE_VERSION;
   image.width = static_cast<png_uint_32>(picture.width);
   image.height = static_cast<png_uint_32>(picture.height);
-  image.format = PNG_FORMAT_RGB;
+  image.format = picture.channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
   image.flags = PNG_IMAGE_FLAG_FAST;
   // Room for the largest PNG the picture can give, so it is compressed once
   // (asking libpng for the size first would compress it twice).
@@ -122,7 +123,25 @@ bool WriteNewPng(const std::string& path, const RgbPicture& picture, std::string
   return true;
 }
 
-bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error) {
+bool ReplacePng(const std::string& path, const RgbPicture& picture, std::string* error) {
+  std::string bytes;
+  if (!EncodePng(picture, bytes)) {
+    SetError(error, "cannot encode " + path);
+    return false;
+  }
+  ReplacingFile file(path);
+  errno = 0;
+  const bool written = file.File() != nullptr &&
+                       std::fwrite(bytes.data(), 1, bytes.size(), file.File()) == bytes.size();
+  const int writeError = written ? 0 : (errno != 0 ? errno : EIO);
+  if (file.File() == nullptr || !file.Commit(writeError)) {
+    SetError(error, file.Problem());
+    return false;
+  }
+  return true;
+}
+
+bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error, int channels) {
   // A file's size and a header's sides are the file's word: neither is
   // allocated beyond what a picture of the largest side can need.
   std::error_code sizeError;
@@ -144,7 +163,7 @@ bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error) {
     SetError(error, "cannot read " + path + ": " + image.message);
     return false;
   }
-  image.format = PNG_FORMAT_RGB;
+  image.format = channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
   if (image.width > kMostPngSide || image.height > kMostPngSide) {
     SetError(error, "cannot read " + path + ": a side is over " + std::to_string(kMostPngSide) +
                         " pixels");
@@ -153,6 +172,7 @@ bool ReadPng(const std::string& path, RgbPicture& picture, std::string* error) {
   }
   picture.width = static_cast<int>(image.width);
   picture.height = static_cast<int>(image.height);
+  picture.channels = channels == 4 ? 4 : 3;
   picture.pixels.assign(PNG_IMAGE_SIZE(image), 0);
   // Transparent pixels are composited over black, as the viewer clears to black.
   const png_color black{0, 0, 0};

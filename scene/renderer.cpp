@@ -26,7 +26,9 @@ void LoadProjectionAndCamera(const CameraState& camera, std::int32_t width, std:
   gluLookAt(camera.eyeX, 0.0, camera.eyeZ, camera.centreX, 0.0, camera.centreZ, 0.0, 1.0, 0.0);
 }
 
-void DrawEntry(const SceneEntry& entry, float animationAngle) {
+}  // namespace
+
+void PlaceEntry(const SceneEntry& entry, float animationAngle) {
   glLoadIdentity();
   glTranslatef(entry.translate[0], entry.translate[1], entry.translate[2]);
   // A zero rate (of either sign) issues no rotation at all.
@@ -34,11 +36,27 @@ void DrawEntry(const SceneEntry& entry, float animationAngle) {
   if (entry.rotate[1] != 0) glRotatef(animationAngle * entry.rotate[1], 0, 1, 0);
   if (entry.rotate[2] != 0) glRotatef(animationAngle * entry.rotate[2], 0, 0, 1);
   glScaled(entry.scale[0], entry.scale[1], entry.scale[2]);
-  // An id that names no compiled list (a negative one included) draws nothing.
-  glCallList(static_cast<GLuint>(entry.listId));
 }
 
-}  // namespace
+void DrawScene(const SceneStore& store, float animationAngle) {
+  glMatrixMode(GL_MODELVIEW);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  const std::size_t count = DrawnEntryCount(store);
+  for (std::size_t i = 0; i < count; ++i) {
+    const SceneEntry& entry = store.sceneEntries[i];
+    PlaceEntry(entry, animationAngle);
+    // An id that names no compiled list (a negative one included) draws nothing.
+    glCallList(static_cast<GLuint>(entry.listId));
+  }
+}
+
+std::size_t DrawnEntryCount(const SceneStore& store) {
+  // The count always matches the list; the bound only keeps a hand-built
+  // store from walking past its end.
+  return store.sceneEntryCount > 0
+             ? std::min(static_cast<std::size_t>(store.sceneEntryCount), store.sceneEntries.size())
+             : 0;
+}
 
 void LoadLens(std::int32_t width, std::int32_t height) {
   // A degenerate size draws with a square aspect instead of dividing by zero.
@@ -62,15 +80,7 @@ void RenderFrame(SceneStore& store, CameraState& camera, float movementRequest, 
 
   if (glReady) {
     LoadProjectionAndCamera(camera, width, height);
-    glMatrixMode(GL_MODELVIEW);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // The count always matches the list; the bound only keeps a hand-built
-    // store from walking past its end.
-    const std::size_t count =
-        store.sceneEntryCount > 0
-            ? std::min(static_cast<std::size_t>(store.sceneEntryCount), store.sceneEntries.size())
-            : 0;
-    for (std::size_t i = 0; i < count; ++i) DrawEntry(store.sceneEntries[i], camera.animationAngle);
+    DrawScene(store, camera.animationAngle);
   }
   camera.animationAngle = camera.animationAngle + kAnimationStep;
 }

@@ -2,6 +2,7 @@
 // camera, with every entry's rotation growing by a fixed step each frame.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "store/scene_store.h"
@@ -22,6 +23,17 @@ extern CameraState theCamera;
 // projection matrix (and leaves it the current matrix); a size of 0 on either
 // side draws with a square aspect.
 void LoadLens(std::int32_t width, std::int32_t height);
+
+// Loads `entry`'s placement at `animationAngle` into the current matrix:
+// its translation, its rotations (grown by the angle) and its scale.
+void PlaceEntry(const SceneEntry& entry, float animationAngle);
+
+// Clears, and draws each of the first DrawnEntryCount entries under its
+// placement with the projection loaded now.
+void DrawScene(const SceneStore& store, float animationAngle);
+
+// How many of the store's entries a frame draws.
+std::size_t DrawnEntryCount(const SceneStore& store);
 
 // Moves the camera by `movementRequest` along `heading`, loads the projection
 // and camera, clears, draws the first store.sceneEntryCount entries and

@@ -1,6 +1,6 @@
 // morvane-snapshot: a picture of a scene folder (or of a model file, through
 // the cache of imports) as the viewer would show it, without a window or a
-// display.
+// display; or a thumbnail of either for the desktop.
 #include <cstdio>
 #include <string>
 
@@ -9,6 +9,7 @@
 #include "models/model_cache.h"
 #include "tools/snapshot_options.h"
 #include "tools/snapshot_run.h"
+#include "tools/thumbnail_run.h"
 
 int main(int argc, char** argv) {
   UseOneHeapForAllThreads();
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     case SnapshotCommand::kRun:
       break;
   }
+  if (options.thumbnailSize != 0) return RunThumbnail(options, stderr);
   if (IsModelFile(options.directory)) {
     ModelImportSettings settings;
     settings.limits.stop = InterruptionToken();

@@ -3,6 +3,7 @@
 //   morvane-snapshot [--frames N] [--keys SCRIPT] [--output FILE.png]
 //                    [--ref REF.png [--threshold PCT]] [--quiet] [--timings]
 //                    [DIR | MODEL]
+//   morvane-snapshot --thumbnail SIZE [--timings] INPUT OUTPUT
 //
 // Each option also takes its value as --option=VALUE; "--" ends the options.
 // Parsing only: nothing is opened, checked on disk or printed here.
@@ -22,7 +23,14 @@ struct SnapshotOptions {
   double thresholdPercent = 0.1;        // share of differing pixels still accepted
   bool quiet = false;                   // keep the parse log off standard output
   bool timings = false;                 // print the start-up phases' times on standard error
+  // --thumbnail: the side of a square thumbnail of `directory` (a model or a
+  // folder) written to `output`; 0 for a snapshot.
+  std::uint64_t thumbnailSize = 0;
 };
+
+// The largest thumbnail: four times the largest size the desktop's
+// thumbnail cache asks for.
+inline constexpr std::uint64_t kMostThumbnailSize = 4096;
 
 enum class SnapshotCommand {
   kRun,
@@ -32,7 +40,8 @@ enum class SnapshotCommand {
 };
 
 // Reads argv[1..argc-1] into `options`. On kUsageError `error` holds a
-// one-line reason (an unknown option, a missing or bad value, a second folder).
+// one-line reason (an unknown option, a missing or bad value, a second folder,
+// a thumbnail without its two files or with an option of snapshots).
 SnapshotCommand ParseSnapshotArguments(int argc, const char* const* argv, SnapshotOptions& options,
                                        std::string& error);
 

@@ -53,7 +53,7 @@ _morvane_snapshot() {
   local current=${COMP_WORDS[COMP_CWORD]} previous=${COMP_WORDS[COMP_CWORD - 1]}
   COMPREPLY=()
   case $previous in
-    --frames | --keys | --threshold) return ;;
+    --frames | --keys | --threshold | --thumbnail) return ;;
     --output | --ref)
       _morvane_paths "$current" png
       return
@@ -61,7 +61,7 @@ _morvane_snapshot() {
   esac
   if [[ $current == -* ]]; then
     _morvane_options "$current" \
-      '--frames --keys --output --ref --threshold --quiet --timings --help --version'
+      '--frames --keys --output --ref --threshold --thumbnail --quiet --timings --help --version'
   else
     _morvane_paths "$current" models
   fi

@@ -37,6 +37,7 @@ expect 'usr/share/doc/morvane/copyright'
 expect 'usr/share/applications/[^/]+\.desktop'
 expect 'usr/share/metainfo/[^/]+\.metainfo\.xml'
 expect 'usr/share/icons/hicolor/scalable/apps/morvane\.svg'
+expect 'usr/share/thumbnailers/morvane\.thumbnailer'
 for size in 32 48 64 128 256; do
   expect "usr/share/icons/hicolor/${size}x$size/apps/morvane\.png"
 done
@@ -53,6 +54,26 @@ dpkg-deb --extract "$deb" "$root"
 desktop=$(echo "$root"/usr/share/applications/*.desktop)
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $(basename "$desktop")"
 grep -qx 'Exec=morvane %f' "$desktop" || fail "the desktop entry does not open a file with morvane"
+# File managers show thumbnails of the very types the viewer opens, drawn by
+# the installed program from the Exec line as they run it: no display.
+thumbnailer=$root/usr/share/thumbnailers/morvane.thumbnailer
+[[ $(grep '^MimeType=' "$thumbnailer") == "$(grep '^MimeType=' "$desktop")" ]] ||
+  fail "the thumbnailer's MimeType is not the desktop entry's"
+read -ra exec_words < <(sed -n 's/^Exec=//p' "$thumbnailer")
+for i in "${!exec_words[@]}"; do
+  case ${exec_words[i]} in
+    %s) exec_words[i]=128 ;;
+    %i) exec_words[i]=$source_dir/tests/data/import/turned_cube.obj ;;
+    %o) exec_words[i]=$work/thumbnail.png ;;
+  esac
+done
+mkdir -p "$work/cache"
+PATH=$root/usr/bin:$PATH XDG_CACHE_HOME=$work/cache env -u DISPLAY -u WAYLAND_DISPLAY \
+  "${exec_words[@]}" || fail "the thumbnailer's Exec line fails: ${exec_words[*]}"
+# A PNG signature, then the header: 128 x 128, 8 bits, RGBA (colour type 6).
+header=$(head -c 26 "$work/thumbnail.png" | od -An -tx1 | tr -d ' \n')
+[[ $header == 89504e470d0a1a0a0000000d4948445200000080000000800806 ]] ||
+  fail "the thumbnail is not a 128 x 128 RGBA PNG: $header"
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >"$work/appstream.log" ||
   { cat "$work/appstream.log"; fail "appstreamcli rejects the metainfo"; }
 # The metainfo's desktop entry and icon are found where it says they are.

@@ -5,6 +5,7 @@ complete -c morvane-snapshot -l keys -x -d 'Hold keys over the first ticks (up*2
 complete -c morvane-snapshot -l output -x -a '(__morvane_paths png)' -d 'Write the last frame to this PNG'
 complete -c morvane-snapshot -l ref -x -a '(__morvane_paths png)' -d 'Compare the picture with this PNG'
 complete -c morvane-snapshot -l threshold -x -d 'Percent of differing pixels that fails the run'
+complete -c morvane-snapshot -l thumbnail -x -d 'Write a thumbnail this many pixels square: MODEL OUT.png'
 complete -c morvane-snapshot -l quiet -d 'Keep the parse log off standard output'
 complete -c morvane-snapshot -l timings -d 'Print the time of each start-up phase'
 complete -c morvane-snapshot -l help -d 'Print the usage and exit'
