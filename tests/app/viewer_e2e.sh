@@ -95,7 +95,8 @@ hold() { point && pressed_at=$(date +%s%N) && xdo keydown "$1" && sleep "$2" && 
 # said COUNT PATTERN WHAT: waits until COUNT lines of the viewer's standard
 # error match PATTERN (a basic regular expression).
 said() {
-  for _ in $(seq 100); do
+  # The check of a large scene may take a while in a sanitizer build.
+  for _ in $(seq 600); do
     (($(grep -c -- "$2" "$run/err.log") >= $1)) && return 0 || sleep 0.1
   done
   fail "standard error does not say $3"
