@@ -219,8 +219,8 @@ bool IsModelFile(const std::string& path) {
 
 fs::path ModelCacheFolder() {
   const char* cache = std::getenv("XDG_CACHE_HOME");
-  // The base directory specification asks for an absolute path and says to
-  // ignore any other.
+  // Desktops set XDG_CACHE_HOME to an absolute path; a relative one would
+  // move with the working directory, so it is ignored.
   if (cache != nullptr && cache[0] == '/') return fs::path(cache) / "morvane";
   const char* home = std::getenv("HOME");
   if (home != nullptr && home[0] != '\0') return fs::path(home) / ".cache" / "morvane";
