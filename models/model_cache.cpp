@@ -1,6 +1,5 @@
 #include "models/model_cache.h"
 
-#include <assimp/version.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -45,10 +44,9 @@ bool IsEntryName(const std::string& name) {
 ContentHash EntryKey(const ContentHash& model, const ModelImportSettings& settings) {
   ContentHasher key;
   char text[160];
-  std::snprintf(text, sizeof text,
-                "morvane %s import %d assimp %u.%u.%u.%u lit %d spin %.17g model ", MORVANE_VERSION,
-                kImportRevision, aiGetVersionMajor(), aiGetVersionMinor(), aiGetVersionPatch(),
-                aiGetVersionRevision(), settings.lit ? 1 : 0, settings.spin);
+  std::snprintf(text, sizeof text, "morvane %s import %d assimp %.32s lit %d spin %.17g model ",
+                MORVANE_VERSION, kImportRevision, DescribeModelReader().libraryVersion.c_str(),
+                settings.lit ? 1 : 0, settings.spin);
   key.Add(std::string_view(text));
   key.Add(model.Hex());
   return key.Finish();
@@ -211,7 +209,7 @@ bool IsModelFile(const std::string& path) {
   if (extension.size() < 2) return false;
   // The list is ";"-separated "*.ext" patterns, each in lower case.
   std::string list(1, ';');
-  list.append(ListReadableExtensions()).push_back(';');
+  list.append(DescribeModelReader().extensions).push_back(';');
   std::string pattern = ";*";
   pattern.append(extension).push_back(';');
   return list.find(pattern) != std::string::npos;

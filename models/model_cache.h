@@ -13,9 +13,6 @@
 // is complete, so a folder in the cache is whole or absent, whatever stops
 // an import. The cache keeps to a size limit (MORVANE_CACHE_MB megabytes,
 // 1024 by default) by removing the folders used least recently.
-//
-// Like reader_process.h, this forks: call it before the program starts any
-// thread of its own.
 #pragma once
 
 #include <cstdint>

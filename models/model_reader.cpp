@@ -3,6 +3,7 @@
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <assimp/version.h>
 
 #include <assimp/DefaultIOSystem.h>
 #include <algorithm>
@@ -298,4 +299,9 @@ std::string ReadableExtensions() {
   std::string extensions;
   importer.GetExtensionList(extensions);
   return extensions;
+}
+
+std::string LibraryVersion() {
+  return std::to_string(aiGetVersionMajor()) + '.' + std::to_string(aiGetVersionMinor()) + '.' +
+         std::to_string(aiGetVersionPatch()) + '.' + std::to_string(aiGetVersionRevision());
 }

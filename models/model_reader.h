@@ -4,8 +4,8 @@
 // and left out, and every other file the library opens is noted.
 //
 // This is the library's side of an import, and a damaged file can crash the
-// library or keep it busy for long: ReadModel runs in the child process of
-// reader_process.h, never in a program's own process. Texture files are
+// library or keep it busy for long: ReadModel runs only in
+// morvane-model-reader, the program of its own that reader_process.h starts. Texture files are
 // neither located nor opened here; embedded textures are copied out of the
 // model. Nothing is written.
 #pragma once
@@ -20,3 +20,6 @@ bool ReadModel(const std::string& path, ImportedModel& model, std::string& error
 
 // The file extensions the library reads, as "*.obj;*.gltf;...".
 std::string ReadableExtensions();
+
+// The library's version, as "MAJOR.MINOR.PATCH.REVISION".
+std::string LibraryVersion();

@@ -13,14 +13,15 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <new>
+#include <filesystem>
+#include <mutex>
 #include <thread>
 
-#include "models/model_reader.h"
 #include "models/reader_answer.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 // The most an answer may take: a model of about 20 million triangles.
@@ -42,56 +43,6 @@ class Descriptor {
  private:
   int fd_;
 };
-
-// The address space the process holds now, in bytes, from /proc/self/statm;
-// 0 when it cannot be read.
-std::uint64_t AddressSpaceInUse() {
-  char text[128] = {};
-  const int fd = ::open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return 0;
-  const ssize_t length = ::read(fd, text, sizeof text - 1);
-  ::close(fd);
-  if (length <= 0) return 0;
-  std::uint64_t pages = 0;
-  for (const char* c = text; *c >= '0' && *c <= '9'; ++c) pages = pages * 10 + (*c - '0');
-  return pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-}
-
-// Everything the child does before it starts on the work.
-void EnterChild(const ReaderLimits& limits, pid_t parent) {
-  // The reader dies with the program, whatever ends the program.
-  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-  if (::getppid() != parent) ::_exit(1);
-  // A crash is the reader's own and is reported by the parent: no core file
-  // in the user's folder, and the default end by signal even where a
-  // sanitizer would have caught it.
-  const rlimit noCore{0, 0};
-  ::setrlimit(RLIMIT_CORE, &noCore);
-  for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGPIPE})
-    std::signal(signal, SIG_DFL);
-  // The limit is on what the reader adds to the address space the program
-  // already holds (its libraries, and a sanitizer's reservations in a test
-  // build), so that it means the same in every program.
-  const std::uint64_t megabytes =
-      limits.memoryMegabytes != 0 ? limits.memoryMegabytes : DefaultMemoryLimitMegabytes();
-  const rlim_t bytes = static_cast<rlim_t>(AddressSpaceInUse() + (megabytes << 20));
-  const rlimit addressSpace{bytes, bytes};
-  ::setrlimit(RLIMIT_AS, &addressSpace);
-  // Standard output may carry the viewer's parse log: the library must not
-  // write into it.
-  const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-  if (null >= 0) ::dup2(null, STDOUT_FILENO);
-}
-
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes = bytes.subspan(static_cast<std::size_t>(written));
-  }
-  return true;
-}
 
 // Reaps a child that has been killed or is about to end. Killed children end
 // at once; a child that closed the pipe is on its way out, and is given until
@@ -120,6 +71,34 @@ std::string Seconds(double seconds) {
 // How long a wait for the reader goes before it looks at a stop request.
 constexpr long long kStopTurnMs = 50;
 
+// A copy of `fd` above the standard three (closed on exec), so that placing
+// the child's standard streams cannot overwrite it; -1 when none is left.
+int AboveStandardStreams(int fd) {
+  return ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+}
+
+// What the child does between the fork and the exec: system calls only, on
+// what the parent prepared, for the heap and every lock may be in the state
+// another thread of the parent left them in.
+[[noreturn]] void ExecInChild(char* const* argv, int input, int output, pid_t parent) {
+  // The reader dies with the program, whatever ends the program.
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (::getppid() != parent) ::_exit(127);
+  // The program may block or ignore signals (it waits for Ctrl-C on a thread
+  // of its own); an exec keeps both, and the reader is to start as any
+  // program does.
+  sigset_t none;
+  ::sigemptyset(&none);
+  ::sigprocmask(SIG_SETMASK, &none, nullptr);
+  struct sigaction byDefault {};
+  byDefault.sa_handler = SIG_DFL;
+  for (int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD})
+    ::sigaction(signal, &byDefault, nullptr);
+  if (::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0) ::_exit(127);
+  ::execv(argv[0], argv);
+  ::_exit(127);
+}
+
 }  // namespace
 
 std::uint64_t DefaultMemoryLimitMegabytes() {
@@ -130,30 +109,43 @@ std::uint64_t DefaultMemoryLimitMegabytes() {
   return std::max<std::uint64_t>(half, 256);
 }
 
-ChildOutcome RunInChild(const ReaderLimits& limits, std::size_t maxBytes,
-                        const std::function<void(int writeFd)>& work) {
+ChildOutcome RunChildProgram(const std::vector<std::string>& command, double seconds,
+                             std::stop_token stop, std::size_t maxBytes) {
   ChildOutcome outcome;
+  if (command.empty()) {
+    outcome.problem = "no program to run";
+    return outcome;
+  }
+  // Everything the child needs is made before the fork.
+  std::vector<char*> argv;
+  for (const std::string& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
   int ends[2];
   if (::pipe2(ends, O_CLOEXEC) != 0) {
     outcome.problem = std::string("no pipe to the model reader: ") + std::strerror(errno);
     return outcome;
   }
-  Descriptor readEnd(ends[0]), writeEnd(ends[1]);
+  Descriptor pipeRead(ends[0]), pipeWrite(ends[1]);
+  Descriptor readEnd(AboveStandardStreams(pipeRead.get()));
+  Descriptor writeEnd(AboveStandardStreams(pipeWrite.get()));
+  pipeRead.Close();
+  pipeWrite.Close();
+  Descriptor nothing(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+  Descriptor input(nothing.get() < 0 ? -1 : AboveStandardStreams(nothing.get()));
+  if (readEnd.get() < 0 || writeEnd.get() < 0 || input.get() < 0) {
+    outcome.problem = std::string("no pipe to the model reader: ") + std::strerror(errno);
+    return outcome;
+  }
   const Clock::time_point deadline =
       Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                         std::chrono::duration<double>(std::max(limits.seconds, 0.0)));
+                         std::chrono::duration<double>(std::max(seconds, 0.0)));
   const pid_t parent = ::getpid();
   const pid_t child = ::fork();
   if (child < 0) {
     outcome.problem = std::string("no process for the model reader: ") + std::strerror(errno);
     return outcome;
   }
-  if (child == 0) {
-    readEnd.Close();
-    EnterChild(limits, parent);
-    work(writeEnd.get());
-    ::_exit(0);
-  }
+  if (child == 0) ExecInChild(argv.data(), input.get(), writeEnd.get(), parent);
   writeEnd.Close();
   ::fcntl(readEnd.get(), F_SETFL, O_NONBLOCK);
 
@@ -166,7 +158,7 @@ ChildOutcome RunInChild(const ReaderLimits& limits, std::size_t maxBytes,
       break;
     }
     pollfd ready{readEnd.get(), POLLIN, 0};
-    if (limits.stop.stop_requested()) {
+    if (stop.stop_requested()) {
       outcome.problem = "the reading was stopped";
       break;
     }
@@ -213,39 +205,53 @@ ChildOutcome RunInChild(const ReaderLimits& limits, std::size_t maxBytes,
   return outcome;
 }
 
-std::string ListReadableExtensions() {
-  const ChildOutcome outcome = RunInChild({}, kMaxAnswerTextBytes * 4, [](int fd) {
-    const std::string list = ReadableExtensions();
-    WriteAll(fd, {reinterpret_cast<const std::uint8_t*>(list.data()), list.size()});
-  });
-  if (outcome.kind != ChildOutcome::Kind::kFinished) return "";
-  return std::string(outcome.bytes.begin(), outcome.bytes.end());
+std::string ModelReaderProgram() {
+  static const std::string found = [] {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    if (error) return std::string();
+    // The installed layout first, then a build's, which keeps the reader in
+    // libexec/morvane beside the folders of the programs.
+    for (const char* relative :
+         {MORVANE_READER_FROM_BINDIR, "../libexec/morvane/morvane-model-reader"}) {
+      const fs::path candidate = (self.parent_path() / relative).lexically_normal();
+      if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
+    }
+    return std::string();
+  }();
+  return found;
+}
+
+ModelReaderDescription DescribeModelReader() {
+  static std::mutex guard;
+  static ModelReaderDescription known;
+  const std::lock_guard<std::mutex> lock(guard);
+  if (!known.libraryVersion.empty()) return known;
+  const std::string program = ModelReaderProgram();
+  if (program.empty()) return {};
+  const ChildOutcome outcome =
+      RunChildProgram({program, "--describe"}, ReaderLimits{}.seconds, {}, kMaxAnswerTextBytes * 4);
+  if (outcome.kind != ChildOutcome::Kind::kFinished) return {};
+  // The version on the first line, the extensions on the second.
+  const std::string text(outcome.bytes.begin(), outcome.bytes.end());
+  const std::size_t newline = text.find('\n');
+  if (newline == 0 || newline == std::string::npos) return {};
+  known = {text.substr(0, newline), text.substr(newline + 1)};
+  return known;
 }
 
 bool ReadModelInChild(const std::string& path, const ReaderLimits& limits, ImportedModel& model,
                       std::string& error) {
-  const ChildOutcome outcome = RunInChild(limits, kMaxAnswerBytes, [&](int fd) {
-    const AnswerSink put = [fd](std::span<const std::uint8_t> bytes) {
-      return WriteAll(fd, bytes);
-    };
-    try {
-      // Left to the end of the process, which frees it all at once.
-      ImportedModel& read = *new ImportedModel;
-      std::string reason;
-      if (ReadModel(path, read, reason)) {
-        EncodeModelAnswer(read, put);
-      } else {
-        // The library catches its own failures to allocate and says so in words.
-        const bool memory = reason.find("bad_alloc") != std::string::npos;
-        EncodeRefusal(memory ? ReaderAnswer::Kind::kOutOfMemory : ReaderAnswer::Kind::kRefused,
-                      reason, put);
-      }
-    } catch (const std::bad_alloc&) {
-      EncodeRefusal(ReaderAnswer::Kind::kOutOfMemory, "", put);
-    } catch (const std::exception& failure) {
-      EncodeRefusal(ReaderAnswer::Kind::kRefused, failure.what(), put);
-    }
-  });
+  const std::string program = ModelReaderProgram();
+  if (program.empty()) {
+    error = "the model reader, morvane-model-reader, is not installed beside this program";
+    return false;
+  }
+  const std::uint64_t megabytes =
+      limits.memoryMegabytes != 0 ? limits.memoryMegabytes : DefaultMemoryLimitMegabytes();
+  const ChildOutcome outcome =
+      RunChildProgram({program, "--memory-limit", std::to_string(megabytes), "--", path},
+                      limits.seconds, limits.stop, kMaxAnswerBytes);
   using Kind = ChildOutcome::Kind;
   switch (outcome.kind) {
     case Kind::kFailed:
@@ -280,8 +286,6 @@ bool ReadModelInChild(const std::string& path, const ReaderLimits& limits, Impor
       error = answer.reason;
       return false;
     case ReaderAnswer::Kind::kOutOfMemory: {
-      const std::uint64_t megabytes =
-          limits.memoryMegabytes != 0 ? limits.memoryMegabytes : DefaultMemoryLimitMegabytes();
       error = "the model reader ran out of memory (limit " + std::to_string(megabytes) + " MB)";
       return false;
     }

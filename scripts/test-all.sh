@@ -63,10 +63,10 @@ tests() {
 }
 # The tests whose code runs on more than one thread: the loading channel, the
 # reading and compiling of objects.txt, the texture table, the fuzzers'
-# replay, the viewer's start-up and reloads, and the snapshot program with
-# the start-up cases.
+# replay, the viewer's start-up and reloads, the snapshot program with the
+# start-up cases, and the model reader's process started from many threads.
 threaded_targets=(channel_test compiler_tests texture_table_tests fuzz_replay_tests
-  viewer_tests snapshot_tests morvane-snapshot)
+  viewer_tests snapshot_tests morvane-snapshot models_tests)
 build_threaded() {
   cmake -S . -B build-tsan -G Ninja -DMORVANE_WERROR=ON -DMORVANE_TESTS=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_SANITIZE_THREAD=ON -DMORVANE_BUILD_BENCH=OFF \
@@ -91,7 +91,7 @@ threaded_tests() {
   fi
   TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=1" \
     ctest --test-dir build-tsan -j "$jobs" --timeout 600 \
-    -R '^(Channel|DisplayListCompiler|TextureTable|FuzzReplay|ViewerTest|WindowProcedureTest|SnapshotProgram)\.|^StartupCases$'
+    -R '^(Channel|DisplayListCompiler|TextureTable|FuzzReplay|ViewerTest|WindowProcedureTest|SnapshotProgram|ReaderProcess)\.|^StartupCases$'
 }
 
 part "format" check_format

@@ -16,8 +16,7 @@
 // it is whole. An input that cannot be read, is neither a model nor a folder,
 // or draws nothing leaves no OUTPUT at all.
 //
-// Uses the process-wide store and settings, so it runs once per process, and
-// forks for the model reader before it starts any thread of its own.
+// Uses the process-wide store and settings, so it runs once per process.
 #pragma once
 
 #include <cstdint>

@@ -16,6 +16,9 @@ done
 "$prefix/bin/morvane-check" --version | grep -q '^morvane-check '
 "$prefix/bin/morvane-check" "$prefix/share/morvane/demo" >/dev/null
 "$prefix/bin/morvane-import" --version | grep -q '^morvane-import '
+# The installed programs find the model reader where it was installed.
+"$prefix/bin/morvane-import" --list-formats | grep -qx obj ||
+  { echo "the installed morvane-import finds no model reader"; exit 1; }
 "$prefix/bin/morvane" --version | grep -q '^morvane '
 "$prefix/bin/morvane" --help | grep -q '^usage: morvane'
 status=0; "$prefix/bin/morvane" --no-such-option 2>/dev/null || status=$?

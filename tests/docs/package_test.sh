@@ -27,6 +27,8 @@ for program in morvane morvane-snapshot morvane-check morvane-import; do
   expect "usr/share/bash-completion/completions/$program"
   expect "usr/share/fish/vendor_completions\.d/$program\.fish"
 done
+# The model library is loaded by a program of its own, which the others find there.
+expect 'usr/libexec/morvane/morvane-model-reader'
 expect 'usr/share/fish/vendor_functions\.d/__morvane_paths\.fish'
 expect 'usr/share/zsh/vendor-completions/_morvane'
 for file in textures.txt objects.txt scene.txt; do

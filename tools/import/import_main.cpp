@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
       return 0;
     case ImportCommand::kListFormats: {
       // One extension per line, without the "*." the library puts before it.
-      const std::string list = ListReadableExtensions();
+      const std::string list = DescribeModelReader().extensions;
       std::size_t start = 0;
       while (start < list.size()) {
         std::size_t end = list.find(';', start);
