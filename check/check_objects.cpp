@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <limits>
 #include <map>
 #include <string_view>
@@ -121,7 +120,8 @@ void CarryWritten(const Statement& marked, Statement& current) {
 // Reads objects.txt as the walk asks for its statements and walks them with
 // the compiler's rules. Only the statements from the walk's position to the
 // farthest it has looked ahead are kept (the pieces of a primitive's run, a
-// pair of bindings), so the memory stays flat however long the file is.
+// pair of bindings), with at most as many it has passed, so the memory stays
+// flat however long the file is.
 class ObjectCheck final : public StatementSource {
  public:
   ObjectCheck(LineReader& reader, std::size_t textureCount, Findings& findings,
@@ -133,7 +133,8 @@ class ObjectCheck final : public StatementSource {
 
   // The statement at `position` once read; a statement's facts are known once
   // the piece after it is read (it may show that the line was cut), so that
-  // piece is read too. Null past the end of the file, or once stopped.
+  // piece is read too. Null past the end of the file, or once stopped. Reading
+  // may move the statements and facts taken before.
   const Statement* At(std::size_t position) override {
     while (!ended_ && first_ + window_.size() <= position + 1) ReadPiece();
     if (position < first_ || position >= first_ + window_.size()) return nullptr;
@@ -143,10 +144,9 @@ class ObjectCheck final : public StatementSource {
   CompiledObjects Walk() {
     bool stopped = false;
     for (std::size_t i = 0; !stopped; ++i) {
-      const Statement* s = At(i);
-      if (s == nullptr) break;
+      if (At(i) == nullptr) break;
       Pass(i);
-      switch (DispatchRole(*s)) {
+      switch (DispatchRole(Kept(i).statement)) {
         case StatementRole::kStop:
           ReportStop(i);
           stopped = true;
@@ -226,13 +226,17 @@ class ObjectCheck final : public StatementSource {
     if (probe.text[0] != '\x01') textLine_ = line;
   }
 
-  // The walk has reached `position`: nothing before it is looked at again.
+  // The walk has reached `position`, which has been read: nothing before it
+  // is looked at again. The statements passed are dropped in bulk, once they
+  // are half the window, so the room is reused without allocating anew.
+  // Statements and facts taken before a call may have moved after it.
   void Pass(std::size_t position) {
-    while (first_ < position && !window_.empty()) {
-      window_.pop_front();
-      ++first_;
+    const std::size_t passed = position - first_;
+    if (passed >= kFewestDropped && passed * 2 >= window_.size()) {
+      window_.erase(window_.begin(), window_.begin() + static_cast<std::ptrdiff_t>(passed));
+      first_ = position;
     }
-    while (!gaps_.empty() && gaps_.begin()->first < first_) gaps_.erase(gaps_.begin());
+    while (!gaps_.empty() && gaps_.begin()->first < position) gaps_.erase(gaps_.begin());
   }
 
   const Read& Kept(std::size_t i) const { return window_[i - first_]; }
@@ -348,10 +352,11 @@ class ObjectCheck final : public StatementSource {
     const std::size_t stopLine = Line(stop);
     std::string lost;
     std::size_t count = 0;
-    for (std::size_t i = stop; const Statement* s = At(i); ++i) {
+    for (std::size_t i = stop; At(i) != nullptr; ++i) {
       Pass(i);
-      if (DispatchRole(*s) != StatementRole::kNewList) continue;
-      if (++count <= 10) lost += (count > 1 ? ", " : "") + std::string(TextOf(*s));
+      const Statement& s = Kept(i).statement;
+      if (DispatchRole(s) != StatementRole::kNewList) continue;
+      if (++count <= 10) lost += (count > 1 ? ", " : "") + std::string(TextOf(s));
     }
     std::string message = "compilation stops at this first rejected line";
     if (count == 0) {
@@ -479,7 +484,7 @@ class ObjectCheck final : public StatementSource {
   }
 
   void Ignored(std::size_t i) {
-    const Statement& s = Kept(i).statement;
+    const Statement s = Kept(i).statement;
     const StatementFacts facts = Kept(i).facts;
     // A cut line is reported once, and an unterminated value where it is read.
     if (facts.flags & (kContinuesLine | kUnterminated)) return;
@@ -560,8 +565,9 @@ class ObjectCheck final : public StatementSource {
   // The reading.
   PieceLines lines_;
   TextWriter discard_{nullptr};
-  Statement current_{};      // what the reader's current statement holds
-  std::deque<Read> window_;  // the statements from index first_ on
+  Statement current_{};  // what the reader's current statement holds
+  static constexpr std::size_t kFewestDropped = 256;
+  std::vector<Read> window_;  // the statements from index first_ on
   std::size_t first_ = 0;
   bool ended_ = false;
   std::map<std::size_t, Finding> gaps_;  // by statement index
