@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <map>
 #include <string_view>
 #include <unordered_map>
 
@@ -11,7 +12,6 @@
 #include "check/written_text.h"
 #include "compiler/primitive_emitter.h"
 #include "compiler/statement_roles.h"
-#include "objects/object_reader.h"
 #include "objects/statement_parser.h"
 #include "store/ascii.h"
 
@@ -30,6 +30,7 @@ enum FactFlag : std::uint8_t {
   kIndented = 2,        // blanks or tabs before the key
   kBeginsWithMark = 4,  // the key begins with the file's byte-order mark
   kUnterminated = 8,    // a name without ';' or a vector without ')', reported as read
+  kGap = 16,            // a coordinate or vertex with components from earlier lines
 };
 struct StatementFacts {
   std::uint32_t line;
@@ -88,65 +89,67 @@ bool WouldAct(const Statement& s, std::string_view key) {
   return (role != StatementRole::kNone && role != StatementRole::kMarker) || IsRunKey(fixed);
 }
 
-class ObjectCheck {
+// A statement whose fields hold marks no line can write, so that parsing a
+// line into it shows exactly which fields the line wrote: no key begins with
+// '=' (the key ends there), no text with byte 1 (names begin with a letter,
+// error texts are fixed), no number or component is NaN, and no kind is 7.
+constexpr auto kKindNotWritten = static_cast<StatementKind>(7);
+Statement MarkedStatement() {
+  Statement marked{};
+  marked.kind = kKindNotWritten;
+  marked.key[0] = '=';
+  marked.text[0] = '\x01';
+  marked.number = std::numeric_limits<float>::quiet_NaN();
+  for (float& slot : marked.vector) slot = std::numeric_limits<float>::quiet_NaN();
+  return marked;
+}
+
+// Carries what a line wrote into `marked` over into `current`: the parser
+// writes only the fields its outcome uses, and every other field keeps what
+// earlier lines left there, as in the reader's own current statement.
+void CarryWritten(const Statement& marked, Statement& current) {
+  if (marked.kind != kKindNotWritten) current.kind = marked.kind;
+  if (marked.key[0] != '=') CopyBounded(current.key, KeyOf(marked));
+  if (marked.text[0] != '\x01') CopyBounded(current.text, TextOf(marked));
+  if (!std::isnan(marked.number)) current.number = marked.number;
+  for (std::size_t k = 0; k < 4; ++k) {
+    if (!std::isnan(marked.vector[k])) current.vector[k] = marked.vector[k];
+  }
+}
+
+// Reads objects.txt as the walk asks for its statements and walks them with
+// the compiler's rules. Only the statements from the walk's position to the
+// farthest it has looked ahead are kept (the pieces of a primitive's run, a
+// pair of bindings), with at most as many it has passed, so the memory stays
+// flat however long the file is.
+class ObjectCheck final : public StatementSource {
  public:
-  ObjectCheck(std::size_t textureCount, Findings& findings)
-      : textureCount_(textureCount), findings_(findings), words_(CompilerWords()) {}
+  ObjectCheck(LineReader& reader, std::size_t textureCount, Findings& findings,
+              std::stop_token stop)
+      : lines_(reader, std::move(stop)),
+        textureCount_(textureCount),
+        findings_(findings),
+        words_(CompilerWords()) {}
 
-  void Read(LineReader& reader, std::stop_token stop) {
-    store_.statements.reserve(reader.SizeHint() / 16);
-    PieceLines lines(reader, std::move(stop));
-    TextWriter discard(nullptr);
-    while (lines.Next()) {
-      LineReader::Piece probeLine;
-      std::memcpy(probeLine, lines.Piece(), sizeof probeLine);
-      const std::int32_t result =
-          ReadObjectPiece(store_, lines.Piece(), static_cast<std::int32_t>(lines.Index()), discard);
-      // The same line once more into a statement whose fields hold marks no
-      // line can write, which shows exactly which fields the line wrote.
-      Statement probe{};
-      probe.kind = static_cast<StatementKind>(7);
-      for (float& slot : probe.vector) slot = std::numeric_limits<float>::quiet_NaN();
-      probe.text[0] = '\x01';
-      ParseStatement(probeLine, probe, discard);
-
-      StatementFacts facts{static_cast<std::uint32_t>(lines.Line()), 0};
-      const std::size_t line = lines.Line();
-      if (lines.Continues()) {
-        facts.flags |= kContinuesLine;
-        if (lines.FirstCut()) {
-          // What was said about the line's first piece is void: the line is cut.
-          pending_.clear();
-          gaps_.erase(facts_.size() - 1);
-          facts_.back().flags |= kContinuesLine;
-          Error(
-              line,
-              "the line is longer than the reader takes at once (253 characters and the line "
-              "break): it is cut into pieces of 254 characters, each parsed as a line of its own");
-        }
-      } else {
-        // Until the next piece shows whether this line was cut, its findings wait.
-        CommitPending();
-        LookAtLine(lines, result, probe, facts);
-      }
-      facts_.push_back(facts);
-      for (std::size_t k = 0; k < 4; ++k) {
-        if (!std::isnan(probe.vector[k])) slotLine_[k] = line;
-      }
-      if (probe.kind != 7) kindLine_ = line;
-      if (probe.text[0] != '\x01') textLine_ = line;
-    }
-    CommitPending();
+  // The statement at `position` once read; a statement's facts are known once
+  // the piece after it is read (it may show that the line was cut), so that
+  // piece is read too. Null past the end of the file, or once stopped. Reading
+  // may move the statements and facts taken before.
+  const Statement* At(std::size_t position) override {
+    while (!ended_ && first_ + window_.size() <= position + 1) ReadPiece();
+    if (position < first_ || position >= first_ + window_.size()) return nullptr;
+    return &window_[position - first_].statement;
   }
 
   CompiledObjects Walk() {
-    const std::vector<Statement>& statements = store_.statements;
-    for (std::size_t i = 0; i < statements.size(); ++i) {
-      const Statement& s = statements[i];
-      switch (DispatchRole(s)) {
+    bool stopped = false;
+    for (std::size_t i = 0; !stopped; ++i) {
+      if (At(i) == nullptr) break;
+      Pass(i);
+      switch (DispatchRole(Kept(i).statement)) {
         case StatementRole::kStop:
           ReportStop(i);
-          i = statements.size();
+          stopped = true;
           break;
         case StatementRole::kEndList:
           if (!objectOpen_) Warn(i, "\"endlist\" with no object open (glEndList is still issued)");
@@ -169,24 +172,84 @@ class ObjectCheck {
       }
     }
     if (objectOpen_) {
-      Warn(openIndex_, "object \"" + objects_.back().name +
-                           "\" has no \"endlist\" (the viewer closes it at the end)");
+      Report(openLine_, Severity::kWarning,
+             "object \"" + objects_.back().name +
+                 "\" has no \"endlist\" (the viewer closes it at the end)");
     }
     return std::move(objects_);
   }
 
  private:
-  std::size_t Line(std::size_t i) const { return facts_[i].line; }
-  Finding& Error(std::size_t line, std::string message, std::string group = {}) {
-    return AddFinding(findings_, kFile, line, Severity::kError, std::move(message),
-                      std::move(group));
+  // What is kept of a statement while the walk may still look at it.
+  struct Read {
+    Statement statement;
+    StatementFacts facts;
+  };
+
+  // Reads one piece into the window; false (and the end) when none is left.
+  void ReadPiece() {
+    if (!lines_.Next()) {
+      ended_ = true;
+      CommitPending();
+      return;
+    }
+    Statement probe = MarkedStatement();
+    const std::int32_t result = ParseStatement(lines_.Piece(), probe, discard_);
+    CarryWritten(probe, current_);
+    window_.push_back({current_, {static_cast<std::uint32_t>(lines_.Line()), 0}});
+    StatementFacts& facts = window_.back().facts;
+    const std::size_t line = lines_.Line();
+    if (lines_.Continues()) {
+      facts.flags |= kContinuesLine;
+      if (lines_.FirstCut()) {
+        // What was said about the line's first piece is void: the line is cut.
+        pending_.clear();
+        if (window_.size() > 1) {
+          const std::size_t before = first_ + window_.size() - 2;
+          window_[window_.size() - 2].facts.flags |= kContinuesLine;
+          window_[window_.size() - 2].facts.flags &= ~kGap;
+          gaps_.erase(before);
+        }
+        Report(line, Severity::kError,
+               "the line is longer than the reader takes at once (253 characters and the line "
+               "break): it is cut into pieces of 254 characters, each parsed as a line of its own");
+      }
+    } else {
+      // Until the next piece shows whether this line was cut, its findings wait.
+      CommitPending();
+      LookAtLine(result, probe, facts);
+    }
+    for (std::size_t k = 0; k < 4; ++k) {
+      if (!std::isnan(probe.vector[k])) slotLine_[k] = line;
+    }
+    if (probe.kind != kKindNotWritten) kindLine_ = line;
+    if (probe.text[0] != '\x01') textLine_ = line;
+  }
+
+  // The walk has reached `position`, which has been read: nothing before it
+  // is looked at again. The statements passed are dropped in bulk, once they
+  // are half the window, so the room is reused without allocating anew.
+  // Statements and facts taken before a call may have moved after it.
+  void Pass(std::size_t position) {
+    const std::size_t passed = position - first_;
+    if (passed >= kFewestDropped && passed * 2 >= window_.size()) {
+      window_.erase(window_.begin(), window_.begin() + static_cast<std::ptrdiff_t>(passed));
+      first_ = position;
+    }
+    while (!gaps_.empty() && gaps_.begin()->first < position) gaps_.erase(gaps_.begin());
+  }
+
+  const Read& Kept(std::size_t i) const { return window_[i - first_]; }
+  std::size_t Line(std::size_t i) const { return Kept(i).facts.line; }
+  Finding& Report(std::size_t line, Severity severity, std::string message,
+                  std::string group = {}) {
+    return AddFinding(findings_, kFile, line, severity, std::move(message), std::move(group));
   }
   Finding& Warn(std::size_t i, std::string message, std::string group = {}) {
-    return AddFinding(findings_, kFile, Line(i), Severity::kWarning, std::move(message),
-                      std::move(group));
+    return Report(Line(i), Severity::kWarning, std::move(message), std::move(group));
   }
   Finding& ErrorAt(std::size_t i, std::string message, std::string group = {}) {
-    return Error(Line(i), std::move(message), std::move(group));
+    return Report(Line(i), Severity::kError, std::move(message), std::move(group));
   }
   // A finding about the text of the line being read, held until it is known
   // whether the line goes on in the next piece.
@@ -200,20 +263,19 @@ class ObjectCheck {
   }
 
   // What the text of a line shows beside the statement made of it.
-  void LookAtLine(const PieceLines& lines, std::int32_t result, const Statement& probe,
-                  StatementFacts& facts) {
-    const std::size_t line = lines.Line();
-    const Statement& s = store_.statements.back();
-    std::string_view text = lines.Raw();
+  void LookAtLine(std::int32_t result, const Statement& probe, StatementFacts& facts) {
+    const std::size_t line = lines_.Line();
+    const Statement& s = current_;
+    std::string_view text = lines_.Raw();
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
-    if (lines.Index() == 0 && text.starts_with(kByteOrderMark)) facts.flags |= kBeginsWithMark;
+    if (lines_.Index() == 0 && text.starts_with(kByteOrderMark)) facts.flags |= kBeginsWithMark;
     if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) facts.flags |= kIndented;
     if (result != kParsed) {
       Hold(line, Severity::kError, "rejected line (" + RejectionMeaning(result, s) + ")",
            "rejected " + std::to_string(result))
           .notes.push_back(
               {line, "the parse log reports it as \"Parse-Error: " + std::to_string(result) +
-                         " in Line: " + std::to_string(lines.Index()) + ".\""});
+                         " in Line: " + std::to_string(lines_.Index()) + ".\""});
       return;
     }
     const std::size_t equals = text.find_first_of("=;");
@@ -222,7 +284,7 @@ class ObjectCheck {
     const bool vector = value.starts_with('(');
     const bool name =
         !vector && !value.empty() && LowerAscii(value[0]) >= 'a' && LowerAscii(value[0]) <= 'z';
-    const bool kindWritten = probe.kind != 7;
+    const bool kindWritten = probe.kind != kKindNotWritten;
     if ((vector || name) && !kindWritten) {
       facts.flags |= kUnterminated;
       const std::string from = kindLine_ == 0 ? std::string(" (no line set one)")
@@ -243,12 +305,13 @@ class ObjectCheck {
         Hold(line, Severity::kError, misread, misread.substr(misread.rfind(": ")));
       }
     }
-    if (IsRunKey(s)) NoteGap(line, s, probe);
+    if (IsRunKey(s)) NoteGap(line, s, probe, facts);
   }
 
   // A coordinate or vertex that writes fewer components than it uses draws
   // with what earlier lines left; reported if the walk finds it in a run.
-  void NoteGap(std::size_t line, const Statement& s, const Statement& probe) {
+  void NoteGap(std::size_t line, const Statement& s, const Statement& probe,
+               StatementFacts& facts) {
     const bool vertex = IsVertexKey(s.key);
     const std::size_t used = vertex ? kVertexComponents : kTexCoordComponents;
     std::size_t written = 0;
@@ -271,7 +334,8 @@ class ObjectCheck {
                  (slotLine_[k] == 0 ? std::string(" (no line set it)")
                                     : " from line " + std::to_string(slotLine_[k]));
     }
-    gaps_.emplace(store_.statements.size() - 1,
+    facts.flags |= kGap;
+    gaps_.emplace(first_ + window_.size() - 1,
                   Finding{kFile,
                           line,
                           Severity::kWarning,
@@ -282,13 +346,17 @@ class ObjectCheck {
                           line});
   }
 
+  // Reads the rest of the file, which the compiler never reaches, for the
+  // names of the objects lost there.
   void ReportStop(std::size_t stop) {
+    const std::size_t stopLine = Line(stop);
     std::string lost;
     std::size_t count = 0;
-    for (std::size_t i = stop; i < store_.statements.size(); ++i) {
-      if (DispatchRole(store_.statements[i]) != StatementRole::kNewList) continue;
-      if (++count <= 10)
-        lost += (count > 1 ? ", " : "") + std::string(TextOf(store_.statements[i]));
+    for (std::size_t i = stop; At(i) != nullptr; ++i) {
+      Pass(i);
+      const Statement& s = Kept(i).statement;
+      if (DispatchRole(s) != StatementRole::kNewList) continue;
+      if (++count <= 10) lost += (count > 1 ? ", " : "") + std::string(TextOf(s));
     }
     std::string message = "compilation stops at this first rejected line";
     if (count == 0) {
@@ -297,18 +365,18 @@ class ObjectCheck {
       message += "; the objects after it are lost: " + lost;
       if (count > 10) message += " and " + std::to_string(count - 10) + " more";
     }
-    ErrorAt(stop, message);
+    Report(stopLine, Severity::kError, message);
   }
 
   void OpenObject(std::size_t i) {
     if (objectOpen_) {
-      ErrorAt(openIndex_,
-              "object \"" + objects_.back().name +
-                  "\" has no \"endlist\" before the next \"name\", so the next object is "
-                  "compiled into it",
-              "no endlist");
+      Report(openLine_, Severity::kError,
+             "object \"" + objects_.back().name +
+                 "\" has no \"endlist\" before the next \"name\", so the next object is "
+                 "compiled into it",
+             "no endlist");
     }
-    const std::string_view written = TextOf(store_.statements[i]);
+    const std::string_view written = TextOf(Kept(i).statement);
     std::string name(written.substr(0, kListNameSize - 1));
     if (written.size() > name.size()) {
       Warn(i,
@@ -332,11 +400,11 @@ class ObjectCheck {
     }
     objects_.push_back({name, Line(i)});
     objectOpen_ = true;
-    openIndex_ = i;
+    openLine_ = Line(i);
   }
 
   void CheckTexture(std::size_t i) {
-    const float number = store_.statements[i].vector[0];
+    const float number = Kept(i).statement.vector[0];
     std::size_t slot = 0;
     if (!TextureSlot(number, textureCount_, slot)) {
       ErrorAt(i,
@@ -349,18 +417,17 @@ class ObjectCheck {
 
   std::size_t Binding(std::size_t i) {
     CheckTexture(i);
-    const std::vector<Statement>& statements = store_.statements;
-    StatementList list(statements);
-    const BindingShape shape = ShapeOfBinding(list, i);
+    const BindingShape shape = ShapeOfBinding(*this, i);
     if (!shape.pair) return i;
     CheckTexture(shape.second);
-    if (shape.primitive >= statements.size()) {
+    const Statement* primitive = At(shape.primitive);
+    if (primitive == nullptr) {
       Warn(shape.second, "a pair of \"textur\" statements at the end of the file draws nothing");
-      return statements.size();
+      return shape.primitive;
     }
     // The walk stops at a rejected line after the pair.
-    if (!IsAccepted(statements[shape.primitive])) return shape.second;
-    if (DispatchRole(statements[shape.primitive]) != StatementRole::kPrimitive) {
+    if (!IsAccepted(*primitive)) return shape.second;
+    if (DispatchRole(*primitive) != StatementRole::kPrimitive) {
       Warn(shape.primitive,
            "after two \"textur\" statements the viewer takes this line as the primitive's "
            "\"type\" statement");
@@ -371,8 +438,9 @@ class ObjectCheck {
   // Checks the primitive named at `at` and returns the index of the last
   // statement of its run (or `at` when the run is empty).
   std::size_t Primitive(std::size_t at) {
-    const std::vector<Statement>& statements = store_.statements;
-    const char* name = statements[at].text;
+    const std::size_t line = Line(at);
+    char name[kTextSize];
+    std::memcpy(name, Kept(at).statement.text, sizeof name);
     if (!IsPrimitiveName(name)) {
       const std::vector<std::string_view> names = PrimitiveNames();
       const std::string_view meant = NearestWord(name, names);
@@ -386,31 +454,38 @@ class ObjectCheck {
         Warn(at, "unknown primitive \"" + std::string(name) + "\" is drawn as gl_quads");
       }
     }
+    // Counted before the run is walked, and no further than it needs: the
+    // statements the walk passes are let go, so a run of any length is kept
+    // a few statements at a time.
+    const PrimitiveMode mode = PrimitiveModeForName(name);
+    const std::size_t needed = static_cast<std::size_t>(MinimumVertices(mode));
+    const std::size_t vertices = CountRunVertices(*this, at + 1, needed);
     std::size_t last = at;
-    for (std::size_t j = at + 1;
-         j < statements.size() && IsAccepted(statements[j]) && IsRunKey(statements[j]); ++j) {
-      const auto gap = gaps_.find(j);
-      if (gap != gaps_.end()) findings_.Add(gap->second);
+    for (std::size_t j = at + 1;; ++j) {
+      const Statement* s = At(j);
+      if (s == nullptr || !IsAccepted(*s) || !IsRunKey(*s)) break;
+      Pass(j);
+      if (Kept(j).facts.flags & kGap) {
+        const auto gap = gaps_.find(j);
+        if (gap != gaps_.end()) findings_.Add(gap->second);
+      }
       last = j;
     }
-    const PrimitiveMode mode = PrimitiveModeForName(name);
-    StatementList list(statements);
-    const std::size_t vertices = CountRunVertices(list, at + 1);
-    const std::size_t needed = static_cast<std::size_t>(MinimumVertices(mode));
     if (vertices < needed) {
-      ErrorAt(at, "the primitive draws nothing: it has " + std::to_string(vertices) + " vert" +
-                      (vertices == 1 ? "ex" : "ices") + ", and " +
-                      (IsPrimitiveName(name) ? std::string(name) : "gl_quads") +
-                      " needs at least " + std::to_string(needed));
+      Report(line, Severity::kError,
+             "the primitive draws nothing: it has " + std::to_string(vertices) + " vert" +
+                 (vertices == 1 ? "ex" : "ices") + ", and " +
+                 (IsPrimitiveName(name) ? std::string(name) : "gl_quads") + " needs at least " +
+                 std::to_string(needed));
     }
-    runStart_ = at;
+    runStartLine_ = line;
     runEnd_ = last;
     return last;
   }
 
   void Ignored(std::size_t i) {
-    const Statement& s = store_.statements[i];
-    const StatementFacts facts = facts_[i];
+    const Statement s = Kept(i).statement;
+    const StatementFacts facts = Kept(i).facts;
     // A cut line is reported once, and an unterminated value where it is read.
     if (facts.flags & (kContinuesLine | kUnterminated)) return;
     std::string_view key = KeyOf(s);
@@ -453,12 +528,14 @@ class ObjectCheck {
     // Indented keys fold together whatever the key, so a file indented
     // throughout reads as one mistake.
     const std::string group = facts.flags & kIndented ? "indented" : message;
+    // Looked at before the finding is added: reading ahead may add findings,
+    // which would move the one just added.
+    const Statement* next = runEnd_ + 1 == i && i > 0 ? At(i + 1) : nullptr;
     Finding& finding = acts ? ErrorAt(i, message, group) : Warn(i, message, group);
-    if (runEnd_ + 1 == i && i > 0 && i + 1 < store_.statements.size() &&
-        IsRunKey(store_.statements[i + 1])) {
-      finding.notes.push_back({Line(runStart_),
-                               "it ends the primitive begun here, so the coordinates and vertices "
-                               "after it are outside any primitive"});
+    if (next != nullptr && IsRunKey(*next)) {
+      finding.notes.push_back({runStartLine_,
+                               "it ends the primitive begun here, so the coordinates and "
+                               "vertices after it are outside any primitive"});
     }
   }
 
@@ -485,22 +562,29 @@ class ObjectCheck {
     std::string written;
   };
 
-  SceneStore store_;
-  std::size_t textureCount_;
-  Findings& findings_;
-  std::vector<std::string_view> words_;
-  std::vector<StatementFacts> facts_;
-  std::unordered_map<std::size_t, Finding> gaps_;
+  // The reading.
+  PieceLines lines_;
+  TextWriter discard_{nullptr};
+  Statement current_{};  // what the reader's current statement holds
+  static constexpr std::size_t kFewestDropped = 256;
+  std::vector<Read> window_;  // the statements from index first_ on
+  std::size_t first_ = 0;
+  bool ended_ = false;
+  std::map<std::size_t, Finding> gaps_;  // by statement index
   std::size_t slotLine_[4] = {};
   std::vector<Finding> pending_;
   std::size_t kindLine_ = 0;
   std::size_t textLine_ = 0;
 
+  // The walk.
+  std::size_t textureCount_;
+  Findings& findings_;
+  std::vector<std::string_view> words_;
   CompiledObjects objects_;
   std::unordered_map<std::string, FirstUse> firstUse_;
   bool objectOpen_ = false;
-  std::size_t openIndex_ = 0;
-  std::size_t runStart_ = std::numeric_limits<std::size_t>::max() - 1;
+  std::size_t openLine_ = 0;
+  std::size_t runStartLine_ = 0;
   std::size_t runEnd_ = std::numeric_limits<std::size_t>::max() - 1;
 };
 
@@ -508,8 +592,8 @@ class ObjectCheck {
 
 CompiledObjects CheckObjects(LineReader& reader, std::size_t textureCount, Findings& findings,
                              std::stop_token stop) {
-  ObjectCheck check(textureCount, findings);
-  check.Read(reader, stop);
-  if (stop.stop_requested()) return {};  // the walk would speak of a file cut short
-  return check.Walk();
+  ObjectCheck check(reader, textureCount, findings, stop);
+  CompiledObjects objects = check.Walk();
+  if (stop.stop_requested()) return {};  // the walk spoke of a file cut short
+  return objects;
 }

@@ -77,13 +77,6 @@ std::string MisreadVector(std::string_view value, const float* read, std::size_t
   if (opened) inner.remove_prefix(1);
   const std::size_t close = inner.find(')');
   if (close != std::string_view::npos) inner = inner.substr(0, close);
-  std::vector<std::string_view> written;
-  for (std::size_t at = 0;;) {
-    const std::size_t comma = inner.find(',', at);
-    written.push_back(Trimmed(inner.substr(at, comma - at)));
-    if (comma == std::string_view::npos) break;
-    at = comma + 1;
-  }
   const std::size_t kept = std::min(readCount, capacity);
   // Only a misread vector is described; most are read as written.
   const auto readAs = [&] {
@@ -91,15 +84,20 @@ std::string MisreadVector(std::string_view value, const float* read, std::size_t
         close == std::string_view::npos ? value : value.substr(0, close + 2);
     return Quoted(Trimmed(shown)) + " is read as " + FormatValues(read, kept) + ": ";
   };
-  for (std::size_t i = 0; i < written.size(); ++i) {
-    if (written[i].empty()) return readAs() + "component " + std::to_string(i + 1) + " is empty";
+  for (std::size_t i = 0, at = 0;; ++i) {
+    const std::size_t comma = inner.find(',', at);
+    const std::string_view written = Trimmed(inner.substr(at, comma - at));
+    if (written.empty()) return readAs() + "component " + std::to_string(i + 1) + " is empty";
     std::size_t used = 0;
-    const double meant = ParseDecimalPrefix(written[i], &used);
-    if (used == written[i].size() && (i >= kept || static_cast<float>(meant) == read[i])) continue;
-    if (!opened) {
-      return readAs() + "a vector starts with '(', and the reader skips the first character unread";
+    const double meant = ParseDecimalPrefix(written, &used);
+    if (used != written.size() || (i < kept && static_cast<float>(meant) != read[i])) {
+      if (!opened) {
+        return readAs() +
+               "a vector starts with '(', and the reader skips the first character unread";
+      }
+      return readAs() + "in " + Quoted(written) + " " + std::string(rule);
     }
-    return readAs() + "in " + Quoted(written[i]) + " " + std::string(rule);
+    if (comma == std::string_view::npos) return {};
+    at = comma + 1;
   }
-  return {};
 }
