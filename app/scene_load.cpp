@@ -32,11 +32,11 @@ StartupTimings* Timings(SceneLoad::Mode mode) {
 }  // namespace
 
 SceneLoad::SceneLoad(SceneStore& store, Mode mode, std::FILE* parseLog, std::stop_token stop,
-                     Transcript transcript)
+                     Outputs outputs)
     : store_(store),
       mode_(mode),
       phaseClock_(PhaseClock::Cpu::kThisThread),
-      transcriptKind_(transcript),
+      outputs_(outputs),
       objects_(store, "objects.txt", parseLog, ObjectFileReading::Log::kHeld, cancel_.get_token()),
       textures_("textures.txt", cancel_.get_token()) {
   follow_.emplace(std::move(stop), [this] { cancel_.request_stop(); });
@@ -56,7 +56,7 @@ SceneLoad::SceneLoad(SceneStore& store, Mode mode, std::FILE* parseLog, std::sto
         channel.Send(std::move(file), token);
       },
       [&channel](std::exception_ptr error) { channel.Fail(error); });
-  check_ = std::make_unique<SceneCheck>();
+  if (outputs_ == Outputs::kAll) check_ = std::make_unique<SceneCheck>();
 }
 
 SceneLoad::~SceneLoad() {
@@ -127,7 +127,7 @@ bool SceneLoad::MakeTextures(Deadline deadline) {
   // The boxes are done: the parse log may follow them.
   objects_.ReleaseLog();
   phaseClock_ = PhaseClock(PhaseClock::Cpu::kThisThread);
-  if (transcriptKind_ == Transcript::kWritten) {
+  if (outputs_ == Outputs::kAll) {
     transcript_.emplace();
   } else {
     noTranscript_.emplace(nullptr);

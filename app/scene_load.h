@@ -42,15 +42,16 @@
 class SceneLoad {
  public:
   enum class Mode { kStartUp, kReload };
-  // Whether ogllist.txt is written: a thumbnail of a scene folder leaves the
-  // user's folder as it was.
-  enum class Transcript { kWritten, kNone };
+  // What the load gives besides the scene in GL: everything, or only what a
+  // picture needs. A thumbnail of a scene folder leaves the user's folder as
+  // it was (no ogllist.txt) and has no summary line to give (no check).
+  enum class Outputs { kAll, kPictureOnly };
 
   // Begins reading the working directory's files into `store`, which must
   // outlive the load; the parse log goes to `parseLog` (none when null).
   // Every wait ends when `stop` is requested or Cancel is called.
   SceneLoad(SceneStore& store, Mode mode, std::FILE* parseLog, std::stop_token stop = {},
-            Transcript transcript = Transcript::kWritten);
+            Outputs outputs = Outputs::kAll);
   SceneLoad(const SceneLoad&) = delete;
   SceneLoad& operator=(const SceneLoad&) = delete;
   ~SceneLoad();
@@ -70,7 +71,7 @@ class SceneLoad {
 
   // The check of the folder, started with the load and not waited for by
   // it: the caller takes it (once), to take its sum when it may wait. Null
-  // once taken.
+  // once taken, and with Outputs::kPictureOnly.
   std::unique_ptr<SceneCheck> TakeCheck() { return std::move(check_); }
 
  private:
@@ -92,7 +93,7 @@ class SceneLoad {
   bool stopped_ = false;
   StartupReport report_;
   PhaseClock phaseClock_;
-  Transcript transcriptKind_;
+  Outputs outputs_;
 
   ObjectFileReading objects_;
   TextureFilesReading textures_;
@@ -100,6 +101,6 @@ class SceneLoad {
   std::optional<Worker> sceneReading_;  // after the channel it fills, so it ends first
   std::unique_ptr<SceneCheck> check_;   // started last: the loaders' work comes first
   std::optional<TranscriptFile> transcript_;
-  std::optional<TextWriter> noTranscript_;  // where the walk writes with Transcript::kNone
+  std::optional<TextWriter> noTranscript_;  // where the walk writes with Outputs::kPictureOnly
   std::optional<CompileWalk> walk_;
 };

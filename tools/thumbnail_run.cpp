@@ -107,12 +107,12 @@ int RunThumbnail(const SnapshotOptions& options, std::FILE* errors) {
                 "cannot enter folder '" + input + "': " + failure.message());
   }
 
-  // No parse log and no ogllist.txt: the folder is the user's, or is about
+  // No parse log, no ogllist.txt, no check: the folder is the user's, or is about
   // to go. Nor Mesa's cache of compiled shaders in the user's cache folder:
   // a thumbnail's few shaders are compiled in less time than they are found.
   ::setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
   SceneLoad load(theSceneStore, SceneLoad::Mode::kStartUp, nullptr, InterruptionToken(),
-                 SceneLoad::Transcript::kNone);
+                 SceneLoad::Outputs::kPictureOnly);
   phase = PhaseClock();
   const int size = static_cast<int>(options.thumbnailSize);
   std::string contextError;
