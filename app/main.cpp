@@ -45,14 +45,9 @@ int main(int argc, char** argv) {
   theAuthoring.watch = options.watch;
   // A model file is shown through the folder it is imported into.
   if (IsModelFile(options.directory)) {
-    ModelImportSettings settings;
-    settings.limits.stop = InterruptionToken();
-    const auto folder = OpenModelAsSceneFolder(options.directory, settings, error);
-    if (!folder) {
-      std::fprintf(stderr, "morvane: cannot read %s: %s\n", options.directory.c_str(),
-                   error.c_str());
-      return 1;
-    }
+    const auto folder =
+        OpenModelArgument(options.directory, InterruptionToken(), "morvane", stderr);
+    if (!folder) return 1;
     // Under --watch a change of the model or its files imports it anew.
     theAuthoring.model = std::filesystem::absolute(options.directory).string();
     theAuthoring.watcher.AlsoWatch(ModelSourceFiles(theAuthoring.model, *folder));

@@ -13,6 +13,7 @@
 #include <iterator>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "models/content_hash.h"
@@ -213,6 +214,17 @@ bool IsModelFile(const std::string& path) {
   std::string pattern = ";*";
   pattern.append(extension).push_back(';');
   return list.find(pattern) != std::string::npos;
+}
+
+std::optional<std::string> OpenModelArgument(const std::string& path, std::stop_token stop,
+                                             const char* program, std::FILE* errors) {
+  ModelImportSettings settings;
+  settings.limits.stop = std::move(stop);
+  std::string error;
+  std::optional<std::string> folder = OpenModelAsSceneFolder(path, settings, error);
+  if (!folder)
+    std::fprintf(errors, "%s: cannot read %s: %s\n", program, path.c_str(), error.c_str());
+  return folder;
 }
 
 fs::path ModelCacheFolder() {

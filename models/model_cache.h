@@ -16,8 +16,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,13 @@ std::uint64_t ModelCacheLimitBytes();
 std::optional<std::string> OpenModelAsSceneFolder(const std::string& path,
                                                   const ModelImportSettings& settings,
                                                   std::string& error);
+
+// What a program given a model file in place of a scene folder does: the
+// folder of its import with the default settings, the reading ended early by
+// `stop`; or nullopt after one line on `errors`, "PROGRAM: cannot read PATH:
+// REASON".
+std::optional<std::string> OpenModelArgument(const std::string& path, std::stop_token stop,
+                                             const char* program, std::FILE* errors);
 
 // The files an import in `folder` of the model at `path` was made from: the
 // model itself and every other file the import read or looked for, as

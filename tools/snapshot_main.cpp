@@ -31,14 +31,9 @@ int main(int argc, char** argv) {
   }
   if (options.thumbnailSize != 0) return RunThumbnail(options, stderr);
   if (IsModelFile(options.directory)) {
-    ModelImportSettings settings;
-    settings.limits.stop = InterruptionToken();
-    const auto folder = OpenModelAsSceneFolder(options.directory, settings, error);
-    if (!folder) {
-      std::fprintf(stderr, "morvane-snapshot: cannot read %s: %s\n", options.directory.c_str(),
-                   error.c_str());
-      return kSnapshotCannotOpenModel;
-    }
+    const auto folder =
+        OpenModelArgument(options.directory, InterruptionToken(), "morvane-snapshot", stderr);
+    if (!folder) return kSnapshotCannotOpenModel;
     options.directory = *folder;
   }
   return RunSnapshot(options, stderr);
