@@ -11,7 +11,6 @@
 
 #include "app/authoring.h"
 #include "app/platform_sdl.h"
-#include "app/scene_initialization.h"
 #include "app/settings.h"
 #include "app/startup_timings.h"
 #include "app/viewer.h"
@@ -20,7 +19,6 @@
 #include "models/model_cache.h"
 
 int main(int argc, char** argv) {
-  UseOneHeapForAllThreads();
   WatchForInterruptions();
   ViewerOptions options;
   std::string error;

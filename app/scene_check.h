@@ -1,17 +1,19 @@
-// The checker's rules over the scene folder, on a worker beside a load, so
-// that the summary line on standard error counts what morvane-check calls
-// errors and names the first.
+// The checker's rules over the scene folder, on a worker of their own once a
+// load has compiled its lists, so that the summary line on standard error
+// counts what morvane-check calls errors and names the first.
 //
 // The check reads the three files itself, as morvane-check does: it shares
 // nothing with the load but the folder. Only its sum crosses to the caller
 // (counts and the first error), never the findings, so a scene of a million
 // faulty lines costs the caller nothing more.
 //
-// A check can take longer than the load it runs beside (the checker looks
-// at each line more closely than the reader), so the load does not wait for
-// it: the caller takes the sum whenever it may wait, the viewer between
-// frames, morvane-snapshot once its picture is written. Destroying the check
-// stops it at its next line.
+// It starts once the load's reading and ogllist.txt's writer are done: until
+// then they keep the second core busy, and a check beside them slows the
+// compilation they feed. Afterwards the GL thread draws alone, and the check
+// runs beside the first frames. Nobody waits for it before the picture: the
+// caller takes the sum whenever it may wait, the viewer between frames,
+// morvane-snapshot once its picture is written. Destroying the check stops
+// it at its next line.
 #pragma once
 
 #include <memory>

@@ -1,15 +1,9 @@
 #include "app/scene_initialization.h"
 
-#include <malloc.h>
-
-void UseOneHeapForAllThreads() {
-  mallopt(M_ARENA_MAX, 1);
-}
-
 StartupReport InitializeScene(SceneStore& store, std::FILE* parseLog) {
   SceneLoad load(store, SceneLoad::Mode::kStartUp, parseLog);
   load.Advance();
   StartupReport report = load.Report();
-  load.TakeCheck()->TakeInto(report);
+  if (const std::unique_ptr<SceneCheck> check = load.TakeCheck()) check->TakeInto(report);
   return report;
 }

@@ -25,13 +25,6 @@
 #include "app/startup_report.h"
 #include "store/scene_store.h"
 
-// Makes every thread allocate from one heap. Start-up's threads allocate a
-// few large blocks each (a file's bytes, batches, a held parse log), and
-// memory a thread frees in a heap of its own is not reused by the others:
-// one heap keeps the peak what it is with one thread. Call first in main,
-// before any thread exists.
-void UseOneHeapForAllThreads();
-
 // Loads textures.txt, objects.txt (echoing the parse log to `parseLog`, the
 // viewer's standard output), compiles the display lists into ogllist.txt,
 // reads scene.txt, and sets smooth shading, the black clear colour, the

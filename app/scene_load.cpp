@@ -56,7 +56,6 @@ SceneLoad::SceneLoad(SceneStore& store, Mode mode, std::FILE* parseLog, std::sto
         channel.Send(std::move(file), token);
       },
       [&channel](std::exception_ptr error) { channel.Fail(error); });
-  if (outputs_ == Outputs::kAll) check_ = std::make_unique<SceneCheck>();
 }
 
 SceneLoad::~SceneLoad() {
@@ -167,6 +166,9 @@ void SceneLoad::EndCompiling() {
   }
   if (transcript_) transcript_->Commit(result, &report_.transcriptProblem, lost);
   transcript_.reset();
+  // The reading and ogllist.txt's writer kept the second core busy until
+  // now; from here the GL thread draws alone, and the check has that core.
+  if (outputs_ == Outputs::kAll) check_ = std::make_unique<SceneCheck>();
   if (StartupTimings* timings = Timings(mode_)) {
     timings->Add("compiling", phaseClock_,
                  "GL calls Mesa's; the walk and waiting for statements ours, ogllist.txt "
@@ -178,6 +180,10 @@ void SceneLoad::EndCompiling() {
     if (IsAccepted(store_.statements[k])) continue;
     if (report_.rejectedLines++ == 0) report_.firstRejectedLine = k + 1;
   }
+  // Nothing reads the statements again: the lists hold them now, and their
+  // room (some 90 MB at a million lines) is better left to the first frame.
+  // A picture-only load keeps them to frame the picture.
+  if (outputs_ == Outputs::kAll) std::vector<Statement>().swap(store_.statements);
   phaseClock_ = PhaseClock(PhaseClock::Cpu::kThisThread);
   phase_ = Phase::kScene;
 }

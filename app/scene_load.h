@@ -3,8 +3,9 @@
 //
 // What needs no GL context runs on workers from the moment the load is made
 // (before the context exists, at start-up): objects.txt with its parse log,
-// the bitmaps textures.txt names, scene.txt, and the checker's rules over the
-// three files (app/scene_check.h) for the summary line. The GL work (the textures,
+// the bitmaps textures.txt names, and scene.txt. Once the lists are compiled,
+// the checker's rules over the three files (app/scene_check.h) start on a
+// worker of their own for the summary line. The GL work (the textures,
 // the compilation into display lists with ogllist.txt, the fixed GL state)
 // is done by Advance, on the thread that holds the context, a slice at a
 // time: the caller decides how long each slice may take and what happens in
@@ -69,9 +70,10 @@ class SceneLoad {
   // the check's sum, which the check gives (SceneCheck::TakeInto).
   const StartupReport& Report() const { return report_; }
 
-  // The check of the folder, started with the load and not waited for by
-  // it: the caller takes it (once), to take its sum when it may wait. Null
-  // once taken, and with Outputs::kPictureOnly.
+  // The check of the folder, started once the lists are compiled and not
+  // waited for by the load: the caller takes it (once), to take its sum when
+  // it may wait. Null until then, once taken, after a stop, and with
+  // Outputs::kPictureOnly.
   std::unique_ptr<SceneCheck> TakeCheck() { return std::move(check_); }
 
  private:

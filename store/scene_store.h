@@ -22,6 +22,8 @@ struct SceneStore {
   // Members are declared in the order the store is laid out, so destruction
   // releases named lists, scene entries, textures and statements in that order.
   Statement currentStatement{};
+  // objects.txt's statements; a load that compiles them for the viewer or a
+  // snapshot lets them go once the lists hold them.
   std::vector<Statement> statements;
 
   std::vector<std::uint32_t> textures;  // GL texture name per line of textures.txt

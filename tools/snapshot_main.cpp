@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <string>
 
-#include "app/scene_initialization.h"
 #include "loading/interruption.h"
 #include "models/model_cache.h"
 #include "tools/snapshot_options.h"
@@ -12,7 +11,6 @@
 #include "tools/thumbnail_run.h"
 
 int main(int argc, char** argv) {
-  UseOneHeapForAllThreads();
   WatchForInterruptions();
   SnapshotOptions options;
   std::string error;

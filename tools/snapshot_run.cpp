@@ -118,8 +118,8 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
   theSettings.timings = nullptr;
   // Interrupted: nothing more is written, and ogllist.txt stays as it was.
   if (load.Stopped()) return Interrupted();
-  // The check goes on beside the frames and the picture; its sum is taken
-  // once they are done, for the summary line.
+  // The check goes on beside the frames; its sum is taken once they are
+  // done, for the summary line.
   StartupReport report = load.Report();
   const std::unique_ptr<SceneCheck> check = load.TakeCheck();
 
@@ -139,6 +139,14 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
     if (quit) break;
   }
 
+  // The sum is taken before the picture is written: a program interrupted
+  // while it waits writes nothing, as at any other moment.
+  phase = PhaseClock();
+  check->TakeInto(report, kNoDeadline, InterruptionToken());
+  if (InterruptionSignal() != 0) return Interrupted();
+  timings.Add("waiting for the check", phase,
+              "the checker's rules over the three files, ours, on a thread of its own since the "
+              "lists were compiled");
   phase = PhaseClock();
   const RgbPicture picture{context->width(), context->height(), context->ReadRgbTopDown()};
   std::string pngError;
@@ -154,12 +162,6 @@ int RunSnapshot(const SnapshotOptions& options, std::FILE* errors) {
     encoding.Join();
   }
   timings.Add("PNG", phase, "reading back Mesa's, encoding libpng's beside the context's teardown");
-  phase = PhaseClock();
-  check->TakeInto(report, kNoDeadline, InterruptionToken());
-  if (InterruptionSignal() != 0) return Interrupted();
-  timings.Add("waiting for the check", phase,
-              "the checker's rules over the three files, ours, on a thread of its own since the "
-              "start");
   PrintStartupReport(report, errors);
   timings.Add("total", whole, "from the program's start, not counting loading it");
   if (options.timings) timings.Print(errors, theSettings.programName);

@@ -39,7 +39,9 @@ printf 'begin;\nscene=main;\nlist=big;\ntranslate=(0,0,0);\nscale=(1,1,1);\nendl
 
 for signal in INT TERM; do
   printf 'an earlier transcript\n' >"$large/ogllist.txt"
-  (cd "$work" && exec "$snapshot" --frames 50 --output "$work/picture.png" "$large" >/dev/null 2>&1) &
+  # Frames enough that the signal always finds it at work, however fast
+  # the machine loads the scene.
+  (cd "$work" && exec "$snapshot" --frames 100000 --output "$work/picture.png" "$large" >/dev/null 2>&1) &
   pid=$!
   sleep 0.3
   sent=$(date +%s%N)

@@ -144,7 +144,7 @@ TEST_F(SnapshotProgram, TimingsReportEveryPhaseAndChangeNoOutput) {
   }
   EXPECT_EQ(phases,
             "context;textures;compiling;reading objects.txt with the log;reading scene.txt;"
-            "naming the scene's lists;first frame;PNG;waiting for the check;total;");
+            "naming the scene's lists;first frame;waiting for the check;PNG;total;");
 }
 
 // --quiet keeps the parse log off standard output and changes nothing else.
