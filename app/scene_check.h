@@ -10,10 +10,9 @@
 // It starts once the load's reading and ogllist.txt's writer are done: until
 // then they keep the second core busy, and a check beside them slows the
 // compilation they feed. Afterwards the GL thread draws alone, and the check
-// runs beside the first frames. Nobody waits for it before the picture: the
-// caller takes the sum whenever it may wait, the viewer between frames,
-// morvane-snapshot once its picture is written. Destroying the check stops
-// it at its next line.
+// runs beside the first frames. No frame waits for it: the caller takes the
+// sum whenever it may wait, the viewer between frames, morvane-snapshot once
+// its frames are drawn. Destroying the check stops it at its next line.
 #pragma once
 
 #include <memory>
